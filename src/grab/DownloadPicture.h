@@ -1,0 +1,51 @@
+#pragma once
+// One picture address in, at most one new file out. The rules, in order:
+// spaces removed; only http:// addresses; an address wrapped in another is
+// unwrapped to its picture; the type must be enabled; with a minimum size set,
+// the announced length must reach it; the file is named after the last path
+// segment, made safe for the file system and numbered when the name is taken.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "grab/GrabSettings.h"
+
+namespace lumora {
+
+enum class TPictureOutcome {
+  Saved,
+  NotHttp,     // dropped: the address does not start with http://
+  TypeOff,     // dropped: its type is not enabled
+  TooSmall,    // dropped: announced smaller than the minimum size
+  NoLength,    // dropped: a minimum is set and no length was announced
+  UnsafeName,  // dropped: no usable file name
+  Failed,      // the request or the write failed
+};
+
+struct TPictureResult {
+  TPictureOutcome Outcome = TPictureOutcome::Failed;
+  std::string Address;   // as requested, after the address rules
+  std::string FileName;  // the name saved under, for Saved
+  std::int64_t Bytes = 0;
+  int Status = 0;     // HTTP status of a failed request; 0 when no reply came
+  std::string Error;  // why it failed
+};
+
+// Saves the picture with the process-wide settings. Never throws.
+void DownloadPicture(const std::string& Address);
+// The same with given settings, telling what became of the picture.
+TPictureResult DownloadPicture(const std::string& Address, const TGrabSettingsValues& Settings);
+
+// The address rules before any request: spaces removed, http:// required
+// (false otherwise), a wrapped address unwrapped to its picture.
+bool PictureAddress(std::string& Address);
+// The enabled-type test on the last three characters, upper-cased.
+bool IsTypeEnabled(std::string_view Address, std::string_view PicTypes);
+// The file name for an address (already through PictureAddress), made safe:
+// empty when nothing can be saved under it.
+std::string PictureFileName(std::string_view Address);
+// The k-th alternative to a taken name: photo.jpg gives photo(k).jpg.
+std::string NumberedName(const std::string& Name, unsigned K);
+
+}  // namespace lumora

@@ -1,0 +1,59 @@
+#include "grab/PicQueue.h"
+
+#include <utility>
+
+namespace lumora {
+
+std::string TPicQueue::Key(const std::string& Address) {
+  std::string K = Address;
+  for (char& C : K)
+    if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 32);
+  return K;
+}
+
+void TPicQueue::AppendLocked(const std::string& Address, std::string&& K) {
+  FItems.push_back(Address);
+  ++FKeys[std::move(K)];
+}
+
+void TPicQueue::Append(const std::string& Address) {
+  std::string K = Key(Address);
+  std::lock_guard Guard(QueueLock);
+  AppendLocked(Address, std::move(K));
+}
+
+bool TPicQueue::AppendIfAbsent(const std::string& Address) {
+  std::string K = Key(Address);
+  std::lock_guard Guard(QueueLock);
+  if (FKeys.count(K) != 0) return false;
+  AppendLocked(Address, std::move(K));
+  return true;
+}
+
+bool TPicQueue::TakeFirst(std::string& Address) {
+  std::lock_guard Guard(QueueLock);
+  if (FItems.empty()) return false;
+  Address = std::move(FItems.front());
+  FItems.pop_front();
+  const auto It = FKeys.find(Key(Address));
+  if (It != FKeys.end() && --It->second == 0) FKeys.erase(It);
+  return true;
+}
+
+bool TPicQueue::Contains(const std::string& Address) const {
+  const std::string K = Key(Address);
+  std::lock_guard Guard(QueueLock);
+  return FKeys.count(K) != 0;
+}
+
+bool TPicQueue::Empty() const {
+  std::lock_guard Guard(QueueLock);
+  return FItems.empty();
+}
+
+std::size_t TPicQueue::Count() const {
+  std::lock_guard Guard(QueueLock);
+  return FItems.size();
+}
+
+}  // namespace lumora

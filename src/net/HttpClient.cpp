@@ -1,0 +1,76 @@
+#include "net/HttpClient.h"
+
+#include "net/HttpTransport.h"
+#include "net/HttpUrl.h"
+
+namespace lumora {
+
+namespace detail {
+
+std::int64_t ParseContentLength(const std::string& Value) {
+  std::size_t I = 0;
+  std::size_t End = Value.size();
+  while (I < End && (Value[I] == ' ' || Value[I] == '\t')) ++I;
+  while (End > I && (Value[End - 1] == ' ' || Value[End - 1] == '\t' || Value[End - 1] == '\r' ||
+                     Value[End - 1] == '\n'))
+    --End;
+  if (I == End) return -1;
+  std::int64_t N = 0;
+  for (; I < End; ++I) {
+    const char C = Value[I];
+    if (C < '0' || C > '9') return -1;
+    if (N > (INT64_MAX - (C - '0')) / 10) return -1;
+    N = N * 10 + (C - '0');
+  }
+  return N;
+}
+
+}  // namespace detail
+
+template <typename TBody>
+void THttpClient::Request(bool IsHead, const std::string& Address, TBody* Body) {
+  FContentLength = -1;
+  FResponseCode = 0;
+  THttpUrl Url;
+  const bool Usable = ParseHttpUrl(Address, Url);
+  FHost = Url.Host;
+  if (!Usable) throw EHttpError(0, "Invalid address: " + Address);
+  if (Url.Scheme != "http") throw EHttpError(0, "Unsupported protocol: " + Url.Scheme);
+
+  detail::THttpReply Reply;
+  detail::TBodySink Sink;
+  if (Body) Sink = [Body](const char* Data, std::size_t Size) { Body->insert(Body->end(), Data, Data + Size); };
+  try {
+    detail::PerformHttpRequest(Url, IsHead ? detail::THttpVerb::Head : detail::THttpVerb::Get,
+                               Reply, Sink);
+  } catch (...) {
+    FResponseCode = Reply.Status;
+    FContentLength = Reply.ContentLength;
+    if (Body) Body->clear();
+    throw;
+  }
+  FResponseCode = Reply.Status;
+  FContentLength = Reply.ContentLength;
+  if (Reply.Status < 200 || Reply.Status > 299) {
+    if (Body) Body->clear();
+    throw EHttpError(Reply.Status, "HTTP/1.1 " + std::to_string(Reply.Status) +
+                                       (Reply.Reason.empty() ? "" : " " + Reply.Reason));
+  }
+}
+
+std::string THttpClient::Get(const std::string& Address) {
+  std::string Text;
+  Request(false, Address, &Text);
+  return Text;
+}
+
+void THttpClient::Get(const std::string& Address, TMemoryBuffer& Body) {
+  Body.clear();
+  Request(false, Address, &Body);
+}
+
+void THttpClient::Head(const std::string& Address) {
+  Request<std::string>(true, Address, nullptr);
+}
+
+}  // namespace lumora

@@ -1,0 +1,35 @@
+#pragma once
+// The one operation an HTTP back end provides (libcurl natively, WinHTTP on
+// Windows). Private to the client.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "net/HttpUrl.h"
+
+namespace lumora::detail {
+
+enum class THttpVerb { Get, Head };
+
+struct THttpReply {
+  int Status = 0;  // 0 until a status line has arrived
+  std::string Reason;
+  std::int64_t ContentLength = -1;
+};
+
+using TBodySink = std::function<void(const char* Data, std::size_t Size)>;
+
+// Sends one request on a connection of its own. Reply is filled as soon as a
+// reply's headers have arrived, whatever its status. The body is handed to
+// Sink only for a 2xx reply to GET, and must arrive whole (as long as its
+// Content-Length says). Throws EHttpError(0, ...) when the exchange fails;
+// an exception thrown by Sink ends the request and is passed on unchanged.
+void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
+                        const TBodySink& Sink);
+
+// Content-Length as a signed 64-bit number, -1 for anything else.
+std::int64_t ParseContentLength(const std::string& Value);
+
+}  // namespace lumora::detail

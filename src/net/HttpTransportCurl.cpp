@@ -1,0 +1,127 @@
+// libcurl back end of the HTTP client (native build).
+
+#include <curl/curl.h>
+
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <mutex>
+
+#include "net/HttpClient.h"
+#include "net/HttpTransport.h"
+
+namespace lumora::detail {
+
+namespace {
+
+struct TCurlDeleter {
+  void operator()(CURL* H) const { curl_easy_cleanup(H); }
+};
+struct TSlistDeleter {
+  void operator()(curl_slist* L) const { curl_slist_free_all(L); }
+};
+
+struct TExchange {
+  THttpVerb Verb = THttpVerb::Get;
+  THttpReply* Reply = nullptr;
+  const TBodySink* Sink = nullptr;
+  std::int64_t Received = 0;
+  std::exception_ptr SinkError;
+};
+
+bool IsSuccess(int Status) { return Status >= 200 && Status <= 299; }
+
+// Header lines of every reply (an interim 1xx reply included) pass here; a
+// status line starts a new reply.
+size_t OnHeader(char* Data, size_t Size, size_t Count, void* User) {
+  auto* X = static_cast<TExchange*>(User);
+  const std::string Line(Data, Size * Count);
+  if (Line.rfind("HTTP/", 0) == 0) {
+    *X->Reply = THttpReply{};
+    const auto Sp = Line.find(' ');
+    if (Sp != std::string::npos) {
+      X->Reply->Status = std::atoi(Line.c_str() + Sp + 1);
+      const auto Sp2 = Line.find(' ', Sp + 1);
+      if (Sp2 != std::string::npos) {
+        auto End = Line.find_last_not_of("\r\n");
+        X->Reply->Reason = Line.substr(Sp2 + 1, End == std::string::npos ? 0 : End - Sp2);
+      }
+    }
+  } else if (const auto Colon = Line.find(':'); Colon != std::string::npos) {
+    if (strncasecmp(Line.c_str(), "content-length", Colon) == 0 && Colon == 14)
+      X->Reply->ContentLength = ParseContentLength(Line.substr(Colon + 1));
+  }
+  return Size * Count;
+}
+
+size_t OnBody(char* Data, size_t Size, size_t Count, void* User) {
+  auto* X = static_cast<TExchange*>(User);
+  const size_t N = Size * Count;
+  // Bodies of error replies are read and dropped, as the client reports the status only.
+  if (X->Verb != THttpVerb::Get || !IsSuccess(X->Reply->Status) || !*X->Sink) return N;
+  try {
+    (*X->Sink)(Data, N);
+  } catch (...) {
+    // No exception may unwind through libcurl's C frames: keep it for later.
+    X->SinkError = std::current_exception();
+    return 0;
+  }
+  X->Received += static_cast<std::int64_t>(N);
+  return N;
+}
+
+void GlobalInit() {
+  static std::once_flag Once;
+  std::call_once(Once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+}  // namespace
+
+void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
+                        const TBodySink& Sink) {
+  GlobalInit();
+  std::unique_ptr<CURL, TCurlDeleter> H(curl_easy_init());
+  if (!H) throw EHttpError(0, "Out of memory");
+
+  const bool IPv6 = Url.Host.find(':') != std::string::npos;
+  const std::string Full = "http://" + (IPv6 ? "[" + Url.Host + "]" : Url.Host) + ":" +
+                           std::to_string(Url.Port) + Url.Target;
+  std::unique_ptr<curl_slist, TSlistDeleter> Headers(
+      curl_slist_append(nullptr, (std::string("Accept: ") + HttpAccept).c_str()));
+
+  TExchange X;
+  X.Verb = Verb;
+  X.Reply = &Reply;
+  X.Sink = &Sink;
+  CURL* C = H.get();
+  curl_easy_setopt(C, CURLOPT_URL, Full.c_str());
+  curl_easy_setopt(C, CURLOPT_PROTOCOLS_STR, "http");
+  curl_easy_setopt(C, CURLOPT_PATH_AS_IS, 1L);
+  curl_easy_setopt(C, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+  curl_easy_setopt(C, CURLOPT_USERAGENT, HttpUserAgent);
+  curl_easy_setopt(C, CURLOPT_HTTPHEADER, Headers.get());
+  curl_easy_setopt(C, CURLOPT_FOLLOWLOCATION, 0L);
+  curl_easy_setopt(C, CURLOPT_PROXY, "");  // and no proxy from the environment
+  curl_easy_setopt(C, CURLOPT_NOPROXY, "*");
+  curl_easy_setopt(C, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(C, CURLOPT_FORBID_REUSE, 1L);
+  // The same limits as WinHTTP's defaults, so both builds give up alike.
+  curl_easy_setopt(C, CURLOPT_CONNECTTIMEOUT, 60L);
+  curl_easy_setopt(C, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(C, CURLOPT_LOW_SPEED_TIME, 30L);
+  if (Verb == THttpVerb::Head) curl_easy_setopt(C, CURLOPT_NOBODY, 1L);
+  curl_easy_setopt(C, CURLOPT_HEADERFUNCTION, OnHeader);
+  curl_easy_setopt(C, CURLOPT_HEADERDATA, &X);
+  curl_easy_setopt(C, CURLOPT_WRITEFUNCTION, OnBody);
+  curl_easy_setopt(C, CURLOPT_WRITEDATA, &X);
+
+  const CURLcode Rc = curl_easy_perform(C);
+  if (X.SinkError) std::rethrow_exception(X.SinkError);
+  if (Rc != CURLE_OK) throw EHttpError(0, curl_easy_strerror(Rc));
+  if (Reply.Status == 0) throw EHttpError(0, "No reply");
+  if (Verb == THttpVerb::Get && IsSuccess(Reply.Status) && Reply.ContentLength >= 0 &&
+      X.Received < Reply.ContentLength)
+    throw EHttpError(0, "Connection closed before the whole body arrived");
+}
+
+}  // namespace lumora::detail

@@ -1,0 +1,135 @@
+// WinHTTP back end of the HTTP client (Windows build). WinHTTP's own time-outs
+// stay at their defaults; redirects are never followed.
+
+#include <windows.h>
+#include <winhttp.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "net/HttpClient.h"
+#include "net/HttpTransport.h"
+
+namespace lumora::detail {
+
+namespace {
+
+// Owns one WinHTTP handle (session, connection or request).
+class TWinHttpHandle {
+ public:
+  explicit TWinHttpHandle(HINTERNET H = nullptr) : FHandle(H) {}
+  TWinHttpHandle(const TWinHttpHandle&) = delete;
+  TWinHttpHandle& operator=(const TWinHttpHandle&) = delete;
+  TWinHttpHandle(TWinHttpHandle&& Other) noexcept : FHandle(std::exchange(Other.FHandle, nullptr)) {}
+  ~TWinHttpHandle() {
+    if (FHandle) WinHttpCloseHandle(FHandle);
+  }
+  HINTERNET get() const { return FHandle; }
+  explicit operator bool() const { return FHandle != nullptr; }
+
+ private:
+  HINTERNET FHandle;
+};
+
+std::wstring Widen(const std::string& S) {
+  if (S.empty()) return {};
+  const int N = MultiByteToWideChar(CP_ACP, 0, S.data(), static_cast<int>(S.size()), nullptr, 0);
+  std::wstring W(static_cast<size_t>(N), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, S.data(), static_cast<int>(S.size()), W.data(), N);
+  return W;
+}
+
+std::string Narrow(const std::wstring& W) {
+  if (W.empty()) return {};
+  const int N = WideCharToMultiByte(CP_ACP, 0, W.data(), static_cast<int>(W.size()), nullptr, 0,
+                                    nullptr, nullptr);
+  std::string S(static_cast<size_t>(N), '\0');
+  WideCharToMultiByte(CP_ACP, 0, W.data(), static_cast<int>(W.size()), S.data(), N, nullptr,
+                      nullptr);
+  return S;
+}
+
+[[noreturn]] void Fail(const char* Step) {
+  throw EHttpError(0, std::string(Step) + " failed (WinHTTP error " +
+                          std::to_string(GetLastError()) + ")");
+}
+
+// A header of the reply as text; false when the reply has none.
+bool QueryHeader(HINTERNET Request, DWORD Info, std::string& Value) {
+  DWORD Size = 0;
+  WinHttpQueryHeaders(Request, Info, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER, &Size,
+                      WINHTTP_NO_HEADER_INDEX);
+  if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || Size == 0) return false;
+  std::wstring Buffer(Size / sizeof(wchar_t) + 1, L'\0');
+  if (!WinHttpQueryHeaders(Request, Info, WINHTTP_HEADER_NAME_BY_INDEX, Buffer.data(), &Size,
+                           WINHTTP_NO_HEADER_INDEX))
+    return false;
+  Buffer.resize(Size / sizeof(wchar_t));
+  Value = Narrow(Buffer);
+  return true;
+}
+
+}  // namespace
+
+void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
+                        const TBodySink& Sink) {
+  const std::wstring Agent = Widen(HttpUserAgent);
+  TWinHttpHandle Session(WinHttpOpen(Agent.c_str(), WINHTTP_ACCESS_TYPE_NO_PROXY,
+                                     WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+  if (!Session) Fail("WinHttpOpen");
+
+  TWinHttpHandle Connection(WinHttpConnect(Session.get(), Widen(Url.Host).c_str(), Url.Port, 0));
+  if (!Connection) Fail("WinHttpConnect");
+
+  // The target is already escaped by the client; WinHTTP must send it as it is.
+  TWinHttpHandle Request(WinHttpOpenRequest(
+      Connection.get(), Verb == THttpVerb::Head ? L"HEAD" : L"GET", Widen(Url.Target).c_str(),
+      nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+      WINHTTP_FLAG_ESCAPE_DISABLE | WINHTTP_FLAG_ESCAPE_DISABLE_QUERY));
+  if (!Request) Fail("WinHttpOpenRequest");
+
+  DWORD Policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
+  WinHttpSetOption(Request.get(), WINHTTP_OPTION_REDIRECT_POLICY, &Policy, sizeof Policy);
+  DWORD Disable = WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_AUTHENTICATION |
+                  WINHTTP_DISABLE_KEEP_ALIVE;
+  WinHttpSetOption(Request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &Disable, sizeof Disable);
+
+  const std::wstring Accept = Widen(std::string("Accept: ") + HttpAccept);
+  if (!WinHttpAddRequestHeaders(Request.get(), Accept.c_str(), static_cast<DWORD>(-1L),
+                                WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE))
+    Fail("WinHttpAddRequestHeaders");
+
+  if (!WinHttpSendRequest(Request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
+                          WINHTTP_NO_REQUEST_DATA, 0, 0, 0))
+    Fail("WinHttpSendRequest");
+  if (!WinHttpReceiveResponse(Request.get(), nullptr)) Fail("WinHttpReceiveResponse");
+
+  DWORD Status = 0;
+  DWORD Size = sizeof Status;
+  if (!WinHttpQueryHeaders(Request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                           WINHTTP_HEADER_NAME_BY_INDEX, &Status, &Size, WINHTTP_NO_HEADER_INDEX))
+    Fail("WinHttpQueryHeaders");
+  Reply.Status = static_cast<int>(Status);
+  QueryHeader(Request.get(), WINHTTP_QUERY_STATUS_TEXT, Reply.Reason);
+  std::string Length;
+  if (QueryHeader(Request.get(), WINHTTP_QUERY_CONTENT_LENGTH, Length))
+    Reply.ContentLength = ParseContentLength(Length);
+
+  if (Verb != THttpVerb::Get || Status < 200 || Status > 299 || !Sink) return;
+
+  std::vector<char> Chunk(64 * 1024);
+  std::int64_t Received = 0;
+  for (;;) {
+    DWORD Read = 0;
+    if (!WinHttpReadData(Request.get(), Chunk.data(), static_cast<DWORD>(Chunk.size()), &Read))
+      Fail("WinHttpReadData");
+    if (Read == 0) break;
+    Sink(Chunk.data(), Read);
+    Received += Read;
+  }
+  if (Reply.ContentLength >= 0 && Received < Reply.ContentLength)
+    throw EHttpError(0, "Connection closed before the whole body arrived");
+}
+
+}  // namespace lumora::detail

@@ -1,0 +1,151 @@
+#include "sys/FileSystem.h"
+
+#include <utility>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace lumora {
+
+#ifdef _WIN32
+
+bool DirectoryExists(const std::string& Path) {
+  const DWORD Attr = GetFileAttributesA(Path.c_str());
+  return Attr != INVALID_FILE_ATTRIBUTES && (Attr & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool FileExists(const std::string& Path) {
+  const DWORD Attr = GetFileAttributesA(Path.c_str());
+  return Attr != INVALID_FILE_ATTRIBUTES && (Attr & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool CreateDir(const std::string& Path) { return CreateDirectoryA(Path.c_str(), nullptr) != 0; }
+
+TNewFile::TCreateResult TNewFile::Create(const std::string& Path) {
+  Discard();
+  HANDLE H = CreateFileA(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (H == INVALID_HANDLE_VALUE) {
+    const DWORD Err = GetLastError();
+    if (Err == ERROR_FILE_EXISTS || Err == ERROR_ALREADY_EXISTS) return TCreateResult::NameTaken;
+    // A folder of that name refuses with "access denied"; it still takes the name.
+    if (Err == ERROR_ACCESS_DENIED && DirectoryExists(Path)) return TCreateResult::NameTaken;
+    return TCreateResult::Failed;
+  }
+  FHandle = H;
+  FPath = Path;
+  return TCreateResult::Created;
+}
+
+bool TNewFile::Write(const void* Data, std::size_t Size) {
+  if (FHandle == NoHandle) return false;
+  const char* P = static_cast<const char*>(Data);
+  while (Size > 0) {
+    const DWORD Chunk = Size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(Size);
+    DWORD Written = 0;
+    if (!WriteFile(FHandle, P, Chunk, &Written, nullptr) || Written == 0) {
+      Discard();
+      return false;
+    }
+    P += Written;
+    Size -= Written;
+  }
+  return true;
+}
+
+bool TNewFile::Commit() {
+  if (FHandle == NoHandle) return false;
+  const bool Ok = CloseHandle(FHandle) != 0;
+  FHandle = NoHandle;
+  if (!Ok) DeleteFileA(FPath.c_str());
+  FPath.clear();
+  return Ok;
+}
+
+void TNewFile::Discard() noexcept {
+  if (FHandle == NoHandle) return;
+  CloseHandle(FHandle);
+  FHandle = NoHandle;
+  DeleteFileA(FPath.c_str());
+  FPath.clear();
+}
+
+#else
+
+bool DirectoryExists(const std::string& Path) {
+  struct stat St {};
+  return stat(Path.c_str(), &St) == 0 && S_ISDIR(St.st_mode);
+}
+
+bool FileExists(const std::string& Path) {
+  struct stat St {};
+  return stat(Path.c_str(), &St) == 0 && !S_ISDIR(St.st_mode);
+}
+
+bool CreateDir(const std::string& Path) { return mkdir(Path.c_str(), 0777) == 0; }
+
+TNewFile::TCreateResult TNewFile::Create(const std::string& Path) {
+  Discard();
+  const int Fd = open(Path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (Fd < 0) return errno == EEXIST ? TCreateResult::NameTaken : TCreateResult::Failed;
+  FHandle = Fd;
+  FPath = Path;
+  return TCreateResult::Created;
+}
+
+bool TNewFile::Write(const void* Data, std::size_t Size) {
+  if (FHandle == NoHandle) return false;
+  const char* P = static_cast<const char*>(Data);
+  while (Size > 0) {
+    const ssize_t Written = write(FHandle, P, Size);
+    if (Written < 0 && errno == EINTR) continue;
+    if (Written <= 0) {
+      Discard();
+      return false;
+    }
+    P += Written;
+    Size -= static_cast<std::size_t>(Written);
+  }
+  return true;
+}
+
+bool TNewFile::Commit() {
+  if (FHandle == NoHandle) return false;
+  const bool Ok = close(FHandle) == 0;
+  FHandle = NoHandle;
+  if (!Ok) unlink(FPath.c_str());
+  FPath.clear();
+  return Ok;
+}
+
+void TNewFile::Discard() noexcept {
+  if (FHandle == NoHandle) return;
+  close(FHandle);
+  FHandle = NoHandle;
+  unlink(FPath.c_str());
+  FPath.clear();
+}
+
+#endif
+
+TNewFile::TNewFile(TNewFile&& Other) noexcept
+    : FHandle(std::exchange(Other.FHandle, NoHandle)), FPath(std::move(Other.FPath)) {}
+
+TNewFile& TNewFile::operator=(TNewFile&& Other) noexcept {
+  if (this != &Other) {
+    Discard();
+    FHandle = std::exchange(Other.FHandle, NoHandle);
+    FPath = std::move(Other.FPath);
+  }
+  return *this;
+}
+
+TNewFile::~TNewFile() { Discard(); }
+
+}  // namespace lumora

@@ -1,0 +1,125 @@
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "net/HttpClient.h"
+#include "sys/FileSystem.h"
+
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace lumora::test {
+
+namespace {
+std::string RandomToken() {
+  static std::atomic<unsigned> Counter{0};
+  std::random_device Rd;
+  return std::to_string(Rd()) + "-" + std::to_string(Counter++);
+}
+}  // namespace
+
+TTempFolder::TTempFolder() {
+  const fs::path P = fs::temp_directory_path() / ("lumora-test-" + RandomToken());
+  fs::create_directories(P);
+  FPath = P.string();
+  if (FPath.back() != PathDelim) FPath += PathDelim;
+}
+
+TTempFolder::~TTempFolder() {
+  std::error_code Ec;
+  fs::remove_all(fs::path(FPath), Ec);
+}
+
+std::vector<std::string> FolderNames(const std::string& Folder) {
+  std::vector<std::string> Names;
+  for (const auto& E : fs::directory_iterator(Folder)) Names.push_back(E.path().filename().string());
+  std::sort(Names.begin(), Names.end());
+  return Names;
+}
+
+std::string ReadWholeFile(const std::string& Path) {
+  std::ifstream In(Path, std::ios::binary);
+  std::ostringstream S;
+  S << In.rdbuf();
+  return S.str();
+}
+
+void WriteWholeFile(const std::string& Path, const std::string& Data) {
+  std::ofstream(Path, std::ios::binary) << Data;
+}
+
+std::string ServerBase() {
+  const char* Addr = std::getenv("LUMORA_TEST_HTTP");
+  if (!Addr || !*Addr) {
+    ADD_FAILURE() << "LUMORA_TEST_HTTP is not set: run this test through run_with_server.py";
+    return "http://127.0.0.1:1";
+  }
+  return std::string("http://") + Addr;
+}
+
+std::string UniquePrefix() {
+  const auto* Info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string Name = Info ? std::string(Info->test_suite_name()) + "." + Info->name() : "t";
+  for (char& C : Name)
+    if (!isalnum(static_cast<unsigned char>(C))) C = '_';
+  return "/~" + Name + "-" + RandomToken();
+}
+
+std::vector<std::string> ServerLog(const std::string& Prefix) {
+  THttpClient Client;
+  const std::string Text = Client.Get(ServerBase() + "/__log?prefix=" + Prefix);
+  std::vector<std::string> Entries;
+  std::size_t Pos = 0;
+  while (Pos < Text.size()) {
+    auto End = Text.find("\n\n", Pos);
+    if (End == std::string::npos) End = Text.size();
+    Entries.push_back(Text.substr(Pos, End - Pos));
+    Pos = End + 2;
+  }
+  return Entries;
+}
+
+int ClosedPort() {
+#ifdef _WIN32
+  static const bool Started = [] {
+    WSADATA D;
+    return WSAStartup(MAKEWORD(2, 2), &D) == 0;
+  }();
+  (void)Started;
+  SOCKET S = socket(AF_INET, SOCK_STREAM, 0);
+#else
+  int S = socket(AF_INET, SOCK_STREAM, 0);
+#endif
+  sockaddr_in A{};
+  A.sin_family = AF_INET;
+  A.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  A.sin_port = 0;
+  bind(S, reinterpret_cast<sockaddr*>(&A), sizeof A);
+  socklen_t Len = sizeof A;
+  getsockname(S, reinterpret_cast<sockaddr*>(&A), &Len);
+#ifdef _WIN32
+  closesocket(S);
+#else
+  close(S);
+#endif
+  return ntohs(A.sin_port);
+}
+
+}  // namespace lumora::test

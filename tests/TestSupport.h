@@ -1,0 +1,38 @@
+#pragma once
+// Helpers shared by the tests: throw-away folders, the loopback test server
+// (started by run_with_server.py) and its request log.
+
+#include <string>
+#include <vector>
+
+namespace lumora::test {
+
+// A fresh, empty folder under the system's temporary folder, removed with
+// everything in it at the end of the test. Path() ends with the separator.
+class TTempFolder {
+ public:
+  TTempFolder();
+  ~TTempFolder();
+  TTempFolder(const TTempFolder&) = delete;
+  TTempFolder& operator=(const TTempFolder&) = delete;
+  const std::string& Path() const { return FPath; }
+
+ private:
+  std::string FPath;
+};
+
+std::vector<std::string> FolderNames(const std::string& Folder);  // sorted
+std::string ReadWholeFile(const std::string& Path);
+void WriteWholeFile(const std::string& Path, const std::string& Data);
+
+// "http://127.0.0.1:<port>" of the test server; fails the test when absent.
+std::string ServerBase();
+// A path prefix no other test uses, so the log can be read per test.
+std::string UniquePrefix();
+// The request log entries whose target starts with Prefix, one string each
+// (request line, then header lines).
+std::vector<std::string> ServerLog(const std::string& Prefix);
+// A loopback port on which nothing listens.
+int ClosedPort();
+
+}  // namespace lumora::test

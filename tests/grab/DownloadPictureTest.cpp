@@ -1,0 +1,247 @@
+#include "grab/DownloadPicture.h"
+
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "sys/FileSystem.h"
+
+namespace lumora {
+namespace {
+
+using test::FolderNames;
+using test::ReadWholeFile;
+using test::ServerBase;
+using test::ServerLog;
+using test::TTempFolder;
+using test::UniquePrefix;
+using Names = std::vector<std::string>;
+
+// ---- The address and name rules -------------------------------------------
+
+TEST(PictureRules, AddressesAreCleanedAndUnwrapped) {
+  struct TCase {
+    const char* Given;
+    bool Http;
+    const char* Result;
+  } Cases[] = {
+      {"http://host/my photo .jpg", true, "http://host/myphoto.jpg"},
+      {"  HTTP://host/a.JPG", true, "HTTP://host/a.JPG"},
+      {"https://host/a.jpg", false, ""},
+      {"ftp://host/a.jpg", false, ""},
+      {"", false, ""},
+      {"http://host/show?img=http://other/x.jpg&s=1", true, "http://other/x.jpg"},
+      {"http://host/show?u=HTTP://Other/X.JPG&s=1", true, "HTTP://Other/X.JPG"},
+      {"http://host/show?u=http://other/page.html", true, "htt"},
+      // .jpg is preferred over the others, wherever they stand
+      {"http://h/?u=http://o/a.gif?b.jpg&c", true, "http://o/a.gif?b.jpg"},
+      {"http://h/?u=http://o/a.tif.bmp", true, "http://o/a.tif.bmp"},
+  };
+  for (const auto& C : Cases) {
+    std::string A = C.Given;
+    EXPECT_EQ(PictureAddress(A), C.Http) << C.Given;
+    if (C.Http) {
+      EXPECT_EQ(A, C.Result) << C.Given;
+    }
+  }
+}
+
+TEST(PictureRules, TypeTestIsASubstringTestOnTheLastThreeCharacters) {
+  struct TCase {
+    const char* Address;
+    const char* Types;
+    bool Enabled;
+  } Cases[] = {
+      {"http://h/a.jpg", ".JPG.GIF", true},   {"http://h/a.JPG", ".JPG.GIF", true},
+      {"http://h/a.gif", ".JPG.GIF", true},   {"http://h/a.bmp", ".JPG.GIF", false},
+      {"http://h/a.tif", ".JPG.GIF", false},  {"http://h/a.jpeg", ".JPG.GIF", false},
+      {"http://h/xG.G", ".JPG.GIF", true},    {"http://h/a.jpg", "", false},
+      {"ab", ".JPG", false},
+  };
+  for (const auto& C : Cases)
+    EXPECT_EQ(IsTypeEnabled(C.Address, C.Types), C.Enabled) << C.Address << " " << C.Types;
+}
+
+TEST(PictureRules, FileNamesComeFromTheLastSegmentAndAreMadeSafe) {
+  struct TCase {
+    const char* Address;
+    const char* Name;
+  } Cases[] = {
+      {"http://host/dir/photo.jpg", "photo.jpg"},
+      {"http://host/photo.jpg", "photo.jpg"},
+      {"http://host/show.php?f=/a/b.gif", "b.gif"},
+      {"http://host/p.php?id=1.jpg", "p.php_id=1.jpg"},
+      {"http://h/a/b/c/x", "c_x"},  // the cutting stops at four characters or fewer
+      {"http://host/..\\..\\x.jpg", ".._.._x.jpg"},
+      {"http://host/x.jpg:s.jpg", "x.jpg_s.jpg"},
+      {"http://host/a*b?c\"d<e>f|g\x01.jpg", "a_b_c_d_e_f_g_.jpg"},
+      {"http://host/CON.jpg", "_CON.jpg"},
+      {"http://host/con.tar.jpg", "_con.tar.jpg"},
+      {"http://host/Lpt9.gif", "_Lpt9.gif"},
+      {"http://host/com0.jpg", "com0.jpg"},
+      {"http://host/console.jpg", "console.jpg"},
+      {"http://host/x.jpg.", "x.jpg"},
+      {"http://host/", ""},
+      {"http://host/..", ""},
+      {"http://host/.", ""},
+  };
+  for (const auto& C : Cases) EXPECT_EQ(PictureFileName(C.Address), C.Name) << C.Address;
+}
+
+TEST(PictureRules, TakenNamesAreNumberedBeforeTheExtension) {
+  EXPECT_EQ(NumberedName("photo.jpg", 1), "photo(1).jpg");
+  EXPECT_EQ(NumberedName("A.JPG", 12), "A(12).JPG");
+  EXPECT_EQ(NumberedName("jpg", 1), "(1)jpg");
+}
+
+// ---- Against the loopback server and real folders -------------------------
+
+class DownloadPictureTest : public ::testing::Test {
+ protected:
+  TGrabSettingsValues Settings(const char* Types = ".JPG.BMP.GIF.TIF", int MinSizeK = 0) {
+    TGrabSettingsValues V;
+    V.PicTypes = Types;
+    V.MinSizeK = MinSizeK;
+    V.SaveFolder = Dir.Path();
+    return V;
+  }
+  std::string Url(const std::string& Path) { return ServerBase() + Tag + Path; }
+  std::vector<std::string> Requests() {
+    std::vector<std::string> Lines;
+    for (const auto& E : ServerLog(Tag)) Lines.push_back(E.substr(0, E.find('\n')));
+    return Lines;
+  }
+
+  TTempFolder Dir;
+  std::string Tag = UniquePrefix();
+};
+
+TEST_F(DownloadPictureTest, MinimumSizeIsJudgedByTheAnnouncedLength) {
+  const auto S = Settings(".JPG", 10);
+  EXPECT_EQ(DownloadPicture(Url("/announce/10240/64/equal.jpg"), S).Outcome, TPictureOutcome::Saved);
+  EXPECT_EQ(DownloadPicture(Url("/announce/10239/64/below.jpg"), S).Outcome,
+            TPictureOutcome::TooSmall);
+  EXPECT_EQ(DownloadPicture(Url("/chunked/20000/nolength.jpg"), S).Outcome,
+            TPictureOutcome::NoLength);
+  EXPECT_EQ(FolderNames(Dir.Path()), Names{"equal.jpg"});
+  EXPECT_EQ(Requests(), (Names{"HEAD " + Tag + "/announce/10240/64/equal.jpg HTTP/1.1",
+                               "GET " + Tag + "/announce/10240/64/equal.jpg HTTP/1.1",
+                               "HEAD " + Tag + "/announce/10239/64/below.jpg HTTP/1.1",
+                               "HEAD " + Tag + "/chunked/20000/nolength.jpg HTTP/1.1"}));
+}
+
+TEST_F(DownloadPictureTest, LargeMinimumDoesNotWrapAround) {
+  // 3,000,000 K is more than 2^31 bytes: a 32-bit product would turn negative.
+  const auto S = Settings(".JPG", 3000000);
+  EXPECT_EQ(DownloadPicture(Url("/announce/2000000000/8/a.jpg"), S).Outcome,
+            TPictureOutcome::TooSmall);
+  EXPECT_EQ(DownloadPicture(Url("/announce/3072000000/8/b.jpg"), S).Outcome,
+            TPictureOutcome::Saved);
+  EXPECT_EQ(FolderNames(Dir.Path()), Names{"b.jpg"});
+}
+
+TEST_F(DownloadPictureTest, WithoutMinimumNoHeadIsSent) {
+  for (int MinSizeK : {0, -5}) {
+    const std::string Name = "any" + std::to_string(MinSizeK + 5) + ".gif";
+    EXPECT_EQ(DownloadPicture(Url("/chunked/3000/" + Name), Settings(".GIF", MinSizeK)).Outcome,
+              TPictureOutcome::Saved);
+  }
+  EXPECT_EQ(Requests(), (Names{"GET " + Tag + "/chunked/3000/any5.gif HTTP/1.1",
+                               "GET " + Tag + "/chunked/3000/any0.gif HTTP/1.1"}));
+  EXPECT_EQ(ReadWholeFile(Dir.Path() + "any5.gif").size(), 3000u);
+}
+
+TEST_F(DownloadPictureTest, OnlyEnabledTypesAreRequested) {
+  const auto S = Settings(".JPG.GIF");
+  for (const char* Name : {"a.jpg", "b.JPG", "c.gif", "d.bmp", "e.tif", "f.jpeg"})
+    DownloadPicture(Url("/bytes/10/") + Name, S);
+  EXPECT_EQ(FolderNames(Dir.Path()), (Names{"a.jpg", "b.JPG", "c.gif"}));
+  EXPECT_EQ(Requests().size(), 3u);
+}
+
+TEST_F(DownloadPictureTest, SpacesAreRemovedFromTheAddress) {
+  const auto R = DownloadPicture(Url("/bytes/10/my photo.jpg"), Settings());
+  EXPECT_EQ(R.Outcome, TPictureOutcome::Saved);
+  EXPECT_EQ(R.FileName, "myphoto.jpg");
+  EXPECT_EQ(Requests(), Names{"GET " + Tag + "/bytes/10/myphoto.jpg HTTP/1.1"});
+}
+
+TEST_F(DownloadPictureTest, WrappedAddressesFetchTheInnerPicture) {
+  const auto R =
+      DownloadPicture(ServerBase() + "/show?img=" + Url("/bytes/10/x.jpg") + "&s=1", Settings());
+  EXPECT_EQ(R.Outcome, TPictureOutcome::Saved);
+  EXPECT_EQ(R.FileName, "x.jpg");
+  EXPECT_EQ(DownloadPicture(ServerBase() + "/show?u=" + Url("/page.html"), Settings()).Outcome,
+            TPictureOutcome::TypeOff);
+  EXPECT_EQ(Requests(), Names{"GET " + Tag + "/bytes/10/x.jpg HTTP/1.1"});
+}
+
+TEST_F(DownloadPictureTest, TakenNamesGetTheNextFreeNumberAndNothingIsReplaced) {
+  test::WriteWholeFile(Dir.Path() + "a.jpg", "old");
+  test::WriteWholeFile(Dir.Path() + "a(1).jpg", "old1");
+  const auto R = DownloadPicture(Url("/bytes/20/a.jpg"), Settings());
+  EXPECT_EQ(R.FileName, "a(2).jpg");
+  EXPECT_EQ(ReadWholeFile(Dir.Path() + "a.jpg"), "old");
+  EXPECT_EQ(ReadWholeFile(Dir.Path() + "a(1).jpg"), "old1");
+  EXPECT_EQ(ReadWholeFile(Dir.Path() + "a(2).jpg").size(), 20u);
+
+  EXPECT_EQ(DownloadPicture(Url("/bytes/5/UP.JPG"), Settings()).FileName, "UP.JPG");
+  EXPECT_EQ(DownloadPicture(Url("/bytes/5/UP.JPG"), Settings()).FileName, "UP(1).JPG");
+}
+
+TEST_F(DownloadPictureTest, NamesFromAddressesStayInsideTheFolder) {
+  TTempFolder Outer;
+  auto S = Settings();
+  S.SaveFolder = Outer.Path() + "in" + PathDelim;
+  ASSERT_TRUE(CreateDir(Outer.Path() + "in"));
+  const struct {
+    const char* Path;
+    const char* Saved;
+  } Cases[] = {{"/bytes/7/..\\..\\x.jpg", ".._.._x.jpg"},
+               {"/bytes/7/x.jpg:s.jpg", "x.jpg_s.jpg"},
+               {"/bytes/7/p.php?id=1.jpg", "p.php_id=1.jpg"},
+               {"/bytes/7/CON.jpg", "_CON.jpg"}};
+  for (const auto& C : Cases) {
+    const auto R = DownloadPicture(Url(C.Path), S);
+    EXPECT_EQ(R.Outcome, TPictureOutcome::Saved) << C.Path << " " << R.Error;
+    EXPECT_EQ(R.FileName, C.Saved) << C.Path;
+  }
+  EXPECT_EQ(FolderNames(Outer.Path()), Names{"in"});
+  EXPECT_EQ(FolderNames(S.SaveFolder),
+            (Names{".._.._x.jpg", "_CON.jpg", "p.php_id=1.jpg", "x.jpg_s.jpg"}));
+}
+
+TEST_F(DownloadPictureTest, FailuresLeaveNoFile) {
+  const std::string Closed = "http://127.0.0.1:" + std::to_string(test::ClosedPort());
+  const struct {
+    std::string Address;
+    TPictureOutcome Outcome;
+    int Status;
+  } Cases[] = {
+      {Url("/status/404/a.jpg"), TPictureOutcome::Failed, 404},
+      {Url("/redirect/302/b.jpg"), TPictureOutcome::Failed, 302},
+      {Url("/short/1000/10/c.jpg"), TPictureOutcome::Failed, 0},
+      {Closed + "/d.jpg", TPictureOutcome::Failed, 0},
+      {"https://127.0.0.1/e.jpg", TPictureOutcome::NotHttp, 0},
+      {Url("/bytes/7/"), TPictureOutcome::TypeOff, 0},
+      {Url("/bytes/7/xy/.."), TPictureOutcome::UnsafeName, 0},
+  };
+  for (const auto& C : Cases) {
+    const auto R = DownloadPicture(C.Address, Settings(".JPG.BMP.GIF.TIF./.."));
+    EXPECT_EQ(R.Outcome, C.Outcome) << C.Address;
+    EXPECT_EQ(R.Status, C.Status) << C.Address;
+  }
+  EXPECT_TRUE(FolderNames(Dir.Path()).empty());
+  // The redirect was not followed.
+  for (const auto& Line : Requests()) EXPECT_EQ(Line.find("/bytes/16/"), std::string::npos) << Line;
+}
+
+TEST_F(DownloadPictureTest, AFolderThatCannotBeWrittenLosesThePictureQuietly) {
+  auto S = Settings();
+  S.SaveFolder = Dir.Path() + "missing" + PathDelim;
+  const auto R = DownloadPicture(Url("/bytes/10/a.jpg"), S);
+  EXPECT_EQ(R.Outcome, TPictureOutcome::Failed);
+  EXPECT_TRUE(FolderNames(Dir.Path()).empty());
+}
+
+}  // namespace
+}  // namespace lumora

@@ -1,0 +1,159 @@
+#!/usr/bin/env python3
+"""Loopback HTTP/1.1 server for Lumora's tests, demonstration and benchmarks.
+
+Routes (GET and HEAD alike; HEAD gets the same status and headers, no body).
+Anything may follow a route's own parts, so a test can end an address with
+the file name it wants (/bytes/10240/photo.jpg), and a first segment starting
+with "~" is a tag that only marks the request in the log (/~t1/bytes/5/a.gif):
+
+  /files/<path>                  a file under --root
+  /bytes/<n>/...                 n bytes, Content-Length n
+  /announce/<len>/<n>/...        n bytes; HEAD announces Content-Length len
+  /chunked/<n>/...               n bytes, chunked, no Content-Length
+  /status/<code>/...             that status, a short body
+  /redirect/<code>/...           that status, Location: /bytes/16/<rest>
+  /slow/<n>/<ms>/...             n bytes in 5 chunked pieces, <ms> apart
+  /short/<len>/<n>/...           announces len, sends n < len bytes, closes
+  /__log?prefix=P                the requests so far whose target starts with P
+
+The log lists each request as its request line, its header lines, then an
+empty line. With --port-file the chosen port is written there; it is always
+printed as "PORT <n>" on standard output once the server listens.
+"""
+import argparse
+import os
+import sys
+import threading
+import time
+import urllib.parse
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+LOG = []
+LOG_LOCK = threading.Lock()
+
+
+def pattern(n):
+    block = bytes(i % 251 for i in range(4096))
+    return (block * (n // 4096 + 1))[:n]
+
+
+class Handler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "LumoraTest/1"
+    root = "."
+
+    def log_message(self, fmt, *args):  # quiet
+        pass
+
+    def do_GET(self):
+        self.route(head=False)
+
+    def do_HEAD(self):
+        self.route(head=True)
+
+    def record(self):
+        entry = self.requestline + "\n" + "".join(
+            f"{k}: {v}\n" for k, v in self.headers.items())
+        with LOG_LOCK:
+            LOG.append((self.path, entry))
+
+    def reply(self, code, body, head, length=None, extra=()):
+        self.send_response(code)
+        self.send_header("Content-Length", str(len(body) if length is None else length))
+        self.send_header("Content-Type", "application/octet-stream")
+        for k, v in extra:
+            self.send_header(k, v)
+        self.end_headers()
+        if not head:
+            self.wfile.write(body)
+
+    def chunked(self, pieces, head, delay=0.0):
+        self.send_response(200)
+        self.send_header("Transfer-Encoding", "chunked")
+        self.end_headers()
+        if head:
+            return
+        for i, piece in enumerate(pieces):
+            if i and delay:
+                self.wfile.flush()
+                time.sleep(delay)
+            if piece:
+                self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece))
+        self.wfile.write(b"0\r\n\r\n")
+
+    def route(self, head):
+        path = self.path
+        if path.startswith("/__log"):
+            q = urllib.parse.parse_qs(urllib.parse.urlsplit(path).query)
+            prefix = q.get("prefix", [""])[0]
+            with LOG_LOCK:
+                text = "".join(e + "\n" for p, e in LOG if p.startswith(prefix))
+            return self.reply(200, text.encode("latin-1"), head)
+        self.record()
+        parts = path.split("/")
+        if len(parts) > 1 and parts[1].startswith("~"):
+            del parts[1]  # a test's own tag, to find its requests in the log
+        kind = parts[1] if len(parts) > 1 else ""
+        try:
+            if kind == "files":
+                rel = urllib.parse.unquote("/".join(parts[2:]).split("?")[0])
+                full = os.path.realpath(os.path.join(self.root, rel))
+                if not full.startswith(os.path.realpath(self.root) + os.sep) or not os.path.isfile(full):
+                    return self.reply(404, b"Not Found", head)
+                with open(full, "rb") as f:
+                    return self.reply(200, f.read(), head)
+            if kind == "bytes":
+                return self.reply(200, pattern(int(parts[2])), head)
+            if kind == "announce":
+                n = int(parts[3])
+                return self.reply(200, pattern(n), head, length=int(parts[2]) if head else None)
+            if kind == "chunked":
+                data = pattern(int(parts[2]))
+                return self.chunked([data[i:i + 1000] for i in range(0, len(data), 1000)], head)
+            if kind == "status":
+                return self.reply(int(parts[2]), b"status body", head)
+            if kind == "redirect":
+                rest = "/".join(parts[3:])
+                return self.reply(int(parts[2]), b"moved", head,
+                                  extra=[("Location", "/bytes/16/" + rest)])
+            if kind == "slow":
+                data, delay = pattern(int(parts[2])), int(parts[3]) / 1000.0
+                step = max(1, (len(data) + 4) // 5)
+                return self.chunked([data[i:i + step] for i in range(0, len(data), step)], head, delay)
+            if kind == "short":
+                self.send_response(200)
+                self.send_header("Content-Length", parts[2])
+                self.end_headers()
+                if not head:
+                    self.wfile.write(pattern(int(parts[3])))
+                self.close_connection = True
+                return
+        except (ValueError, IndexError):
+            return self.reply(400, b"Bad Request", head)
+        return self.reply(404, b"Not Found", head)
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--root", default=".")
+    ap.add_argument("--port", type=int, default=0)
+    ap.add_argument("--port-file")
+    args = ap.parse_args()
+    Handler.root = args.root
+    ThreadingHTTPServer.daemon_threads = True
+    ThreadingHTTPServer.request_queue_size = 256
+    server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
+    port = server.server_address[1]
+    if args.port_file:
+        with open(args.port_file + ".tmp", "w") as f:
+            f.write(str(port))
+        os.replace(args.port_file + ".tmp", args.port_file)
+    print(f"PORT {port}", flush=True)
+    try:
+        server.serve_forever()
+    except KeyboardInterrupt:
+        pass
+
+
+if __name__ == "__main__":
+    sys.exit(main())
