@@ -49,7 +49,8 @@ TTempFolder::~TTempFolder() {
 
 std::vector<std::string> FolderNames(const std::string& Folder) {
   std::vector<std::string> Names;
-  for (const auto& E : fs::directory_iterator(Folder)) Names.push_back(E.path().filename().string());
+  for (const auto& E : fs::directory_iterator(Folder))
+    Names.push_back(E.path().filename().string());
   std::sort(Names.begin(), Names.end());
   return Names;
 }

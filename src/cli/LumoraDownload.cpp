@@ -26,13 +26,20 @@ constexpr int WorkerCount = 5;
 
 const char* OutcomeText(TPictureOutcome O) {
   switch (O) {
-    case TPictureOutcome::Saved: return "saved";
-    case TPictureOutcome::NotHttp: return "dropped (not http://)";
-    case TPictureOutcome::TypeOff: return "dropped (type off)";
-    case TPictureOutcome::TooSmall: return "dropped (too small)";
-    case TPictureOutcome::NoLength: return "dropped (no Content-Length)";
-    case TPictureOutcome::UnsafeName: return "dropped (unsafe name)";
-    case TPictureOutcome::Failed: return "failed";
+    case TPictureOutcome::Saved:
+      return "saved";
+    case TPictureOutcome::NotHttp:
+      return "dropped (not http://)";
+    case TPictureOutcome::TypeOff:
+      return "dropped (type off)";
+    case TPictureOutcome::TooSmall:
+      return "dropped (too small)";
+    case TPictureOutcome::NoLength:
+      return "dropped (no Content-Length)";
+    case TPictureOutcome::UnsafeName:
+      return "dropped (unsafe name)";
+    case TPictureOutcome::Failed:
+      return "failed";
   }
   return "?";
 }

@@ -27,7 +27,15 @@ bool StartsWithHttp(std::string_view S) {
 bool IsForbiddenInName(char C) {
   if (static_cast<unsigned char>(C) < 32) return true;
   switch (C) {
-    case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
+    case '\\':
+    case '/':
+    case ':':
+    case '*':
+    case '?':
+    case '"':
+    case '<':
+    case '>':
+    case '|':
       return true;
     default:
       return false;
@@ -98,8 +106,8 @@ bool IsTypeEnabled(std::string_view Address, std::string_view PicTypes) {
 }
 
 std::string PictureFileName(std::string_view Address) {
-  std::string_view N = Address.size() > HttpPrefix.size() ? Address.substr(HttpPrefix.size())
-                                                          : std::string_view{};
+  std::string_view N =
+      Address.size() > HttpPrefix.size() ? Address.substr(HttpPrefix.size()) : std::string_view{};
   // The first cut always drops the host; later ones stop at a short rest.
   bool First = true;
   while (First || (N.size() > 4 && N.find('/') != std::string_view::npos)) {

@@ -39,7 +39,10 @@ void THttpClient::Request(bool IsHead, const std::string& Address, TBody* Body) 
 
   detail::THttpReply Reply;
   detail::TBodySink Sink;
-  if (Body) Sink = [Body](const char* Data, std::size_t Size) { Body->insert(Body->end(), Data, Data + Size); };
+  if (Body)
+    Sink = [Body](const char* Data, std::size_t Size) {
+      Body->insert(Body->end(), Data, Data + Size);
+    };
   try {
     detail::PerformHttpRequest(Url, IsHead ? detail::THttpVerb::Head : detail::THttpVerb::Get,
                                Reply, Sink);

@@ -29,7 +29,9 @@ struct TExchange {
   std::exception_ptr SinkError;
 };
 
-bool IsSuccess(int Status) { return Status >= 200 && Status <= 299; }
+bool IsSuccess(int Status) {
+  return Status >= 200 && Status <= 299;
+}
 
 // Header lines of every reply (an interim 1xx reply included) pass here; a
 // status line starts a new reply.

@@ -21,7 +21,8 @@ class TWinHttpHandle {
   explicit TWinHttpHandle(HINTERNET H = nullptr) : FHandle(H) {}
   TWinHttpHandle(const TWinHttpHandle&) = delete;
   TWinHttpHandle& operator=(const TWinHttpHandle&) = delete;
-  TWinHttpHandle(TWinHttpHandle&& Other) noexcept : FHandle(std::exchange(Other.FHandle, nullptr)) {}
+  TWinHttpHandle(TWinHttpHandle&& Other) noexcept
+      : FHandle(std::exchange(Other.FHandle, nullptr)) {}
   ~TWinHttpHandle() {
     if (FHandle) WinHttpCloseHandle(FHandle);
   }
@@ -51,8 +52,8 @@ std::string Narrow(const std::wstring& W) {
 }
 
 [[noreturn]] void Fail(const char* Step) {
-  throw EHttpError(0, std::string(Step) + " failed (WinHTTP error " +
-                          std::to_string(GetLastError()) + ")");
+  throw EHttpError(
+      0, std::string(Step) + " failed (WinHTTP error " + std::to_string(GetLastError()) + ")");
 }
 
 // A header of the reply as text; false when the reply has none.
@@ -91,8 +92,8 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
 
   DWORD Policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
   WinHttpSetOption(Request.get(), WINHTTP_OPTION_REDIRECT_POLICY, &Policy, sizeof Policy);
-  DWORD Disable = WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_AUTHENTICATION |
-                  WINHTTP_DISABLE_KEEP_ALIVE;
+  DWORD Disable =
+      WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_AUTHENTICATION | WINHTTP_DISABLE_KEEP_ALIVE;
   WinHttpSetOption(Request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &Disable, sizeof Disable);
 
   const std::wstring Accept = Widen(std::string("Accept: ") + HttpAccept);
@@ -100,8 +101,8 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
                                 WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE))
     Fail("WinHttpAddRequestHeaders");
 
-  if (!WinHttpSendRequest(Request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
-                          WINHTTP_NO_REQUEST_DATA, 0, 0, 0))
+  if (!WinHttpSendRequest(Request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA,
+                          0, 0, 0))
     Fail("WinHttpSendRequest");
   if (!WinHttpReceiveResponse(Request.get(), nullptr)) Fail("WinHttpReceiveResponse");
 

@@ -4,7 +4,9 @@ namespace lumora {
 
 namespace {
 
-char LowerAscii(char C) { return C >= 'A' && C <= 'Z' ? static_cast<char>(C + 32) : C; }
+char LowerAscii(char C) {
+  return C >= 'A' && C <= 'Z' ? static_cast<char>(C + 32) : C;
+}
 
 bool IsHostChar(char C) {
   return (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z') || (C >= '0' && C <= '9') || C == '-' ||
@@ -19,7 +21,15 @@ bool IsIPv6Char(char C) {
 bool NeedsEscape(unsigned char C) {
   if (C <= 0x20 || C >= 0x7F) return true;
   switch (C) {
-    case '"': case '<': case '>': case '\\': case '^': case '`': case '{': case '|': case '}':
+    case '"':
+    case '<':
+    case '>':
+    case '\\':
+    case '^':
+    case '`':
+    case '{':
+    case '|':
+    case '}':
       return true;
     default:
       return false;

@@ -5,10 +5,10 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 #endif
 
 namespace lumora {
@@ -25,12 +25,14 @@ bool FileExists(const std::string& Path) {
   return Attr != INVALID_FILE_ATTRIBUTES && (Attr & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-bool CreateDir(const std::string& Path) { return CreateDirectoryA(Path.c_str(), nullptr) != 0; }
+bool CreateDir(const std::string& Path) {
+  return CreateDirectoryA(Path.c_str(), nullptr) != 0;
+}
 
 TNewFile::TCreateResult TNewFile::Create(const std::string& Path) {
   Discard();
-  HANDLE H = CreateFileA(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE H = CreateFileA(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
   if (H == INVALID_HANDLE_VALUE) {
     const DWORD Err = GetLastError();
     if (Err == ERROR_FILE_EXISTS || Err == ERROR_ALREADY_EXISTS) return TCreateResult::NameTaken;
@@ -88,7 +90,9 @@ bool FileExists(const std::string& Path) {
   return stat(Path.c_str(), &St) == 0 && !S_ISDIR(St.st_mode);
 }
 
-bool CreateDir(const std::string& Path) { return mkdir(Path.c_str(), 0777) == 0; }
+bool CreateDir(const std::string& Path) {
+  return mkdir(Path.c_str(), 0777) == 0;
+}
 
 TNewFile::TCreateResult TNewFile::Create(const std::string& Path) {
   Discard();
@@ -146,6 +150,8 @@ TNewFile& TNewFile::operator=(TNewFile&& Other) noexcept {
   return *this;
 }
 
-TNewFile::~TNewFile() { Discard(); }
+TNewFile::~TNewFile() {
+  Discard();
+}
 
 }  // namespace lumora

@@ -51,10 +51,14 @@ TEST(PictureRules, TypeTestIsASubstringTestOnTheLastThreeCharacters) {
     const char* Types;
     bool Enabled;
   } Cases[] = {
-      {"http://h/a.jpg", ".JPG.GIF", true},   {"http://h/a.JPG", ".JPG.GIF", true},
-      {"http://h/a.gif", ".JPG.GIF", true},   {"http://h/a.bmp", ".JPG.GIF", false},
-      {"http://h/a.tif", ".JPG.GIF", false},  {"http://h/a.jpeg", ".JPG.GIF", false},
-      {"http://h/xG.G", ".JPG.GIF", true},    {"http://h/a.jpg", "", false},
+      {"http://h/a.jpg", ".JPG.GIF", true},
+      {"http://h/a.JPG", ".JPG.GIF", true},
+      {"http://h/a.gif", ".JPG.GIF", true},
+      {"http://h/a.bmp", ".JPG.GIF", false},
+      {"http://h/a.tif", ".JPG.GIF", false},
+      {"http://h/a.jpeg", ".JPG.GIF", false},
+      {"http://h/xG.G", ".JPG.GIF", true},
+      {"http://h/a.jpg", "", false},
       {"ab", ".JPG", false},
   };
   for (const auto& C : Cases)
@@ -117,7 +121,8 @@ class DownloadPictureTest : public ::testing::Test {
 
 TEST_F(DownloadPictureTest, MinimumSizeIsJudgedByTheAnnouncedLength) {
   const auto S = Settings(".JPG", 10);
-  EXPECT_EQ(DownloadPicture(Url("/announce/10240/64/equal.jpg"), S).Outcome, TPictureOutcome::Saved);
+  EXPECT_EQ(DownloadPicture(Url("/announce/10240/64/equal.jpg"), S).Outcome,
+            TPictureOutcome::Saved);
   EXPECT_EQ(DownloadPicture(Url("/announce/10239/64/below.jpg"), S).Outcome,
             TPictureOutcome::TooSmall);
   EXPECT_EQ(DownloadPicture(Url("/chunked/20000/nolength.jpg"), S).Outcome,

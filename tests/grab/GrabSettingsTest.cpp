@@ -31,8 +31,8 @@ TEST(EnsureSaveFolder, AppendsTheSeparatorAndCreatesEveryMissingLevel) {
   } Cases[] = {
       {Tmp.Path() + "shots", Tmp.Path() + "shots" + Sep, Tmp.Path() + "shots"},
       {Tmp.Path() + "kept" + Sep, Tmp.Path() + "kept" + Sep, Tmp.Path() + "kept"},
-      {Tmp.Path() + "a" + Sep + "b" + Sep + "c" + Sep, Tmp.Path() + "a" + Sep + "b" + Sep + "c" + Sep,
-       Tmp.Path() + "a" + Sep + "b" + Sep + "c"},
+      {Tmp.Path() + "a" + Sep + "b" + Sep + "c" + Sep,
+       Tmp.Path() + "a" + Sep + "b" + Sep + "c" + Sep, Tmp.Path() + "a" + Sep + "b" + Sep + "c"},
       {Tmp.Path() + "x" + Sep + Sep, Tmp.Path() + "x" + Sep + Sep, Tmp.Path() + "x"},
   };
   for (auto& C : Cases) {
@@ -79,8 +79,10 @@ TEST(GrabSettingsConcurrent, ReadersNeverSeeAHalfReplacedValue) {
     Readers.emplace_back([&] {
       while (!Stop) {
         const auto V = S.Snapshot();
-        const bool IsA = V.PicTypes == A.PicTypes && V.MinSizeK == A.MinSizeK && V.SaveFolder == A.SaveFolder;
-        const bool IsB = V.PicTypes == B.PicTypes && V.MinSizeK == B.MinSizeK && V.SaveFolder == B.SaveFolder;
+        const bool IsA =
+            V.PicTypes == A.PicTypes && V.MinSizeK == A.MinSizeK && V.SaveFolder == A.SaveFolder;
+        const bool IsB =
+            V.PicTypes == B.PicTypes && V.MinSizeK == B.MinSizeK && V.SaveFolder == B.SaveFolder;
         if (!IsA && !IsB) ++Torn;
         const auto Folder = S.SaveFolder();
         if (Folder != A.SaveFolder && Folder != B.SaveFolder) ++Torn;

@@ -12,7 +12,7 @@ TEST(PicQueue, FirstInFirstOutWithCaseBlindMembership) {
   TPicQueue Q;
   EXPECT_TRUE(Q.AppendIfAbsent("http://h/A.jpg"));
   EXPECT_FALSE(Q.AppendIfAbsent("HTTP://H/a.JPG"));  // the first spelling stays
-  Q.Append("http://h/a.jpg");                         // plain appends allow duplicates
+  Q.Append("http://h/a.jpg");                        // plain appends allow duplicates
   Q.Append("http://h/b.jpg");
   EXPECT_EQ(Q.Count(), 3u);
   std::string A;
@@ -39,7 +39,8 @@ TEST(PicQueueConcurrent, EveryEntryIsTakenExactlyOnce) {
   std::atomic<int> ProducersLeft{2};
   for (int P = 0; P < 2; ++P)
     Threads.emplace_back([&, P] {
-      for (int I = 0; I < PerProducer; ++I) Q.AppendIfAbsent(std::to_string(P) + "/" + std::to_string(I));
+      for (int I = 0; I < PerProducer; ++I)
+        Q.AppendIfAbsent(std::to_string(P) + "/" + std::to_string(I));
       --ProducersLeft;
     });
   for (int C = 0; C < 3; ++C)

@@ -70,7 +70,8 @@ TEST_F(WorkerTest, OneWorkerSavesTheQueueInOrder) {
   for (const char* Name : {"1.jpg", "2.gif", "3.bmp", "4.tif"})
     Shared.PicQueue->Append(Url("/bytes/100/") + Name);
   RunWorkers(1);
-  EXPECT_EQ(FolderNames(Dir.Path()), (std::vector<std::string>{"1.jpg", "2.gif", "3.bmp", "4.tif"}));
+  EXPECT_EQ(FolderNames(Dir.Path()),
+            (std::vector<std::string>{"1.jpg", "2.gif", "3.bmp", "4.tif"}));
   std::vector<std::string> Order;
   for (const auto& E : ServerLog(Tag)) Order.push_back(E.substr(0, E.find('\n')));
   EXPECT_EQ(Order, (std::vector<std::string>{"GET " + Tag + "/bytes/100/1.jpg HTTP/1.1",

@@ -94,8 +94,10 @@ TEST(HttpClient, ErrorRepliesAndRedirectsFailWithTheirStatus) {
   struct TCase {
     std::string Path;
     int Status;
-  } Cases[] = {{"/status/404/a.jpg", 404}, {"/status/500/a.jpg", 500},
-               {"/redirect/301/a.jpg", 301}, {"/redirect/302/a.jpg", 302},
+  } Cases[] = {{"/status/404/a.jpg", 404},
+               {"/status/500/a.jpg", 500},
+               {"/redirect/301/a.jpg", 301},
+               {"/redirect/302/a.jpg", 302},
                {"/redirect/307/a.jpg", 307}};
   for (const auto& C : Cases) {
     for (bool Head : {false, true}) {
