@@ -5,6 +5,11 @@
 #include "TestSupport.h"
 #include "sys/FileSystem.h"
 
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/resource.h>
+#endif
+
 namespace lumora {
 namespace {
 
@@ -247,6 +252,26 @@ TEST_F(DownloadPictureTest, AFolderThatCannotBeWrittenLosesThePictureQuietly) {
   EXPECT_EQ(R.Outcome, TPictureOutcome::Failed);
   EXPECT_TRUE(FolderNames(Dir.Path()).empty());
 }
+
+#ifndef _WIN32
+// A write that fails part-way (the disk is full, or here the file size limit
+// is reached) removes the partial file.
+TEST_F(DownloadPictureTest, AWriteThatFailsPartWayLeavesNoFile) {
+  rlimit Old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &Old), 0);
+  const auto OldHandler = signal(SIGXFSZ, SIG_IGN);
+  rlimit Small = Old;
+  Small.rlim_cur = 4096;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &Small), 0);
+  const auto Big = DownloadPicture(Url("/bytes/100000/big.jpg"), Settings());
+  const auto Fits = DownloadPicture(Url("/bytes/4000/fits.jpg"), Settings());
+  setrlimit(RLIMIT_FSIZE, &Old);
+  signal(SIGXFSZ, OldHandler);
+  EXPECT_EQ(Big.Outcome, TPictureOutcome::Failed);
+  EXPECT_EQ(Fits.Outcome, TPictureOutcome::Saved);
+  EXPECT_EQ(FolderNames(Dir.Path()), Names{"fits.jpg"});
+}
+#endif
 
 }  // namespace
 }  // namespace lumora

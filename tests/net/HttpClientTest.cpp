@@ -3,11 +3,14 @@
 
 #include "net/HttpClient.h"
 
+#include <new>
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "TestSupport.h"
+#include "net/HttpTransport.h"
 
 namespace lumora {
 namespace {
@@ -180,6 +183,22 @@ TEST(HttpClient, BothBackEndsSendTheSameRequestTarget) {
   ASSERT_EQ(Log.size(), 1u);
   EXPECT_EQ(Log[0].rfind("GET " + Tag + "/bytes/1/a%20b%E9%22x.jpg?q=1&r=/s HTTP/1.1", 0), 0u)
       << Log[0];
+}
+
+// A picture too big for memory fails inside the body sink. The error must
+// reach the caller as it was thrown, not unwind through the back end.
+TEST(HttpClient, AnErrorOfTheBodySinkEndsTheRequestAndReachesTheCaller) {
+  THttpUrl Url;
+  ASSERT_TRUE(ParseHttpUrl(ServerBase() + "/bytes/200000/big.jpg", Url));
+  detail::THttpReply Reply;
+  std::size_t Calls = 0;
+  EXPECT_THROW(detail::PerformHttpRequest(Url, detail::THttpVerb::Get, Reply,
+                                          [&](const char*, std::size_t) {
+                                            if (++Calls == 2) throw std::bad_alloc();
+                                          }),
+               std::bad_alloc);
+  EXPECT_EQ(Calls, 2u);
+  EXPECT_EQ(Reply.Status, 200);
 }
 
 }  // namespace

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds a fuzz target with libFuzzer and AddressSanitizer and runs it.
+#   scripts/fuzz.sh [TARGET] [SECONDS]      (default: address_rules 60)
+# New inputs go to build/fuzz/<target>/; a crash leaves its input there too.
+# Copy a finding into fuzz/corpus/<target>/ once fixed: the tests replay it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+target=${1:-address_rules}
+seconds=${2:-60}
+declare -A sources=([address_rules]=fuzz/AddressRulesFuzzer.cpp)
+src=${sources[$target]:?unknown fuzz target $target}
+
+command -v clang++ >/dev/null || apt-get install -y -qq clang >/dev/null
+out=build/fuzz/$target
+mkdir -p "$out/corpus"
+core=(src/sys/FileSystem.cpp src/net/HttpUrl.cpp src/net/HttpClient.cpp src/net/HttpTransportCurl.cpp
+      src/grab/GrabSettings.cpp src/grab/PicQueue.cpp src/grab/DownloadPicture.cpp)
+clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -Isrc "$src" "${core[@]}" -lcurl \
+  -o "$out/fuzzer"
+"$out/fuzzer" -max_total_time="$seconds" -max_len=512 -artifact_prefix="$out/" \
+  "$out/corpus" "fuzz/corpus/$target"
