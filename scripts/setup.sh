@@ -30,4 +30,5 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "setup: preparing the Wine prefix $WINEPREFIX"
   wineboot --init >/dev/null 2>&1 </dev/null || true
   wineserver -w || true
+  [ -f "$WINEPREFIX/system.reg" ] || { echo "setup: Wine could not prepare $WINEPREFIX" >&2; exit 1; }
 fi

@@ -28,6 +28,8 @@ for n in $(seq 90 120); do [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" 
 Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 export DISPLAY=":$n"
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+[ -e "/tmp/.X11-unix/X$n" ] || { echo "test: Xvfb did not start on $DISPLAY" >&2; exit 1; }
 
 # One wineserver for the run. Wine's own services start here, outside ctest:
 # started by a test they would inherit its output pipes and hold ctest up.

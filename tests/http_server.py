@@ -11,7 +11,8 @@ with "~" is a tag that only marks the request in the log (/~t1/bytes/5/a.gif):
   /announce/<len>/<n>/...        n bytes; HEAD announces Content-Length len
   /chunked/<n>/...               n bytes, chunked, no Content-Length
   /status/<code>/...             that status, a short body
-  /redirect/<code>/...           that status, Location: /bytes/16/<rest>
+  /redirect/<code>/...           that status, Location: [tag]/bytes/16/<rest>
+  /stall/<code>/<n>/...          that status, Content-Length 1000, n bytes, 5 s of silence
   /slow/<n>/<ms>/...             n bytes in 5 chunked pieces, <ms> apart
   /short/<len>/<n>/...           announces len, sends n < len bytes, closes
   /__log?prefix=P                the requests so far whose target starts with P
@@ -91,8 +92,9 @@ class Handler(BaseHTTPRequestHandler):
             return self.reply(200, text.encode("latin-1"), head)
         self.record()
         parts = path.split("/")
+        tag = ""
         if len(parts) > 1 and parts[1].startswith("~"):
-            del parts[1]  # a test's own tag, to find its requests in the log
+            tag = "/" + parts.pop(1)  # a test's own tag, to find its requests in the log
         kind = parts[1] if len(parts) > 1 else ""
         try:
             if kind == "files":
@@ -115,11 +117,22 @@ class Handler(BaseHTTPRequestHandler):
             if kind == "redirect":
                 rest = "/".join(parts[3:])
                 return self.reply(int(parts[2]), b"moved", head,
-                                  extra=[("Location", "/bytes/16/" + rest)])
+                                  extra=[("Location", tag + "/bytes/16/" + rest)])
             if kind == "slow":
                 data, delay = pattern(int(parts[2])), int(parts[3]) / 1000.0
                 step = max(1, (len(data) + 4) // 5)
                 return self.chunked([data[i:i + step] for i in range(0, len(data), step)], head, delay)
+            if kind == "stall":
+                # a reply whose body stops after n of 1000 bytes for 5 seconds
+                self.send_response(int(parts[2]))
+                self.send_header("Content-Length", "1000")
+                self.end_headers()
+                if not head:
+                    self.wfile.write(pattern(int(parts[3])))
+                    self.wfile.flush()
+                    time.sleep(5)
+                self.close_connection = True
+                return
             if kind == "short":
                 self.send_response(200)
                 self.send_header("Content-Length", parts[2])
@@ -133,6 +146,17 @@ class Handler(BaseHTTPRequestHandler):
         return self.reply(404, b"Not Found", head)
 
 
+class Server(ThreadingHTTPServer):
+    daemon_threads = True
+    request_queue_size = 256
+
+    def handle_error(self, request, client_address):
+        # Clients that drop a connection (an error reply left unread) are normal here.
+        if isinstance(sys.exc_info()[1], (ConnectionResetError, BrokenPipeError)):
+            return
+        super().handle_error(request, client_address)
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--root", default=".")
@@ -140,9 +164,7 @@ def main():
     ap.add_argument("--port-file")
     args = ap.parse_args()
     Handler.root = args.root
-    ThreadingHTTPServer.daemon_threads = True
-    ThreadingHTTPServer.request_queue_size = 256
-    server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
+    server = Server(("127.0.0.1", args.port), Handler)
     port = server.server_address[1]
     if args.port_file:
         with open(args.port_file + ".tmp", "w") as f:

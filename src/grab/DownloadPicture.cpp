@@ -66,11 +66,76 @@ std::string SafeFileName(std::string Name) {
   return Name;
 }
 
-TPictureResult Dropped(TPictureOutcome Outcome, const std::string& Address) {
-  TPictureResult R;
-  R.Outcome = Outcome;
+void NoteError(TPictureResult& R, int Status, const char* Text) noexcept {
+  R.Outcome = TPictureOutcome::Failed;
+  R.Status = Status;
+  try {
+    R.Error = Text;
+  } catch (...) {
+    // Out of memory even for the message: the outcome says enough.
+  }
+}
+
+// The steps of one picture; R tells how far it got. Throws on any failure of
+// a request, an allocation or the file.
+void SavePicture(const std::string& Address, const TGrabSettingsValues& Settings,
+                 TPictureResult& R) {
   R.Address = Address;
-  return R;
+  std::string& A = R.Address;
+  if (!PictureAddress(A)) {
+    R.Outcome = TPictureOutcome::NotHttp;
+    return;
+  }
+  if (!IsTypeEnabled(A, Settings.PicTypes)) {
+    R.Outcome = TPictureOutcome::TypeOff;
+    return;
+  }
+
+  THttpClient Client;
+  if (Settings.MinSizeK > 0) {
+    try {
+      Client.Head(A);
+    } catch (const EHttpError&) {
+      // An error reply may still announce a length; it is judged like any other.
+    }
+    const std::int64_t S = Client.ContentLength();
+    if (S < 0) {
+      R.Outcome = TPictureOutcome::NoLength;
+      return;
+    }
+    // In 64 bits: a large minimum must not wrap around and let everything pass.
+    if (S < static_cast<std::int64_t>(Settings.MinSizeK) * 1024) {
+      R.Outcome = TPictureOutcome::TooSmall;
+      return;
+    }
+  }
+
+  const std::string Name = PictureFileName(A);
+  if (Name.empty()) {
+    R.Outcome = TPictureOutcome::UnsafeName;
+    return;
+  }
+
+  TMemoryBuffer Body;
+  Client.Get(A, Body);
+
+  // Choosing the name and creating the file are one step: an exclusive
+  // create that moves on to the next number while the name is taken.
+  TNewFile File;
+  std::string Chosen = Name;
+  for (unsigned K = 1;; ++K) {
+    const auto Created = File.Create(Settings.SaveFolder + Chosen);
+    if (Created == TNewFile::TCreateResult::Created) break;
+    if (Created == TNewFile::TCreateResult::Failed || K == 0)
+      throw ELumoraError("Cannot create " + Settings.SaveFolder + Chosen);
+    Chosen = NumberedName(Name, K);
+  }
+  if (!File.Write(Body.data(), Body.size()) || !File.Commit())
+    throw ELumoraError("Cannot write " + Settings.SaveFolder + Chosen);
+
+  R.Outcome = TPictureOutcome::Saved;
+  R.FileName = std::move(Chosen);
+  R.Bytes = static_cast<std::int64_t>(Body.size());
 }
 
 }  // namespace
@@ -124,76 +189,28 @@ std::string NumberedName(const std::string& Name, unsigned K) {
   return Name.substr(0, Cut) + "(" + std::to_string(K) + ")" + Name.substr(Cut);
 }
 
-TPictureResult DownloadPicture(const std::string& Address, const TGrabSettingsValues& Settings) {
-  std::string A = Address;
+TPictureResult DownloadPicture(const std::string& Address,
+                               const TGrabSettingsValues& Settings) noexcept {
+  TPictureResult R;
   try {
-    if (!PictureAddress(A)) return Dropped(TPictureOutcome::NotHttp, A);
-    if (!IsTypeEnabled(A, Settings.PicTypes)) return Dropped(TPictureOutcome::TypeOff, A);
-
-    THttpClient Client;
-    if (Settings.MinSizeK > 0) {
-      try {
-        Client.Head(A);
-      } catch (const std::exception&) {
-        // An error reply may still announce a length; it is judged like any other.
-      }
-      const std::int64_t S = Client.ContentLength();
-      if (S < 0) return Dropped(TPictureOutcome::NoLength, A);
-      if (S < static_cast<std::int64_t>(Settings.MinSizeK) * 1024)
-        return Dropped(TPictureOutcome::TooSmall, A);
-    }
-
-    const std::string Name = PictureFileName(A);
-    if (Name.empty()) return Dropped(TPictureOutcome::UnsafeName, A);
-
-    TMemoryBuffer Body;
-    Client.Get(A, Body);
-
-    // Choosing the name and creating the file are one step: an exclusive
-    // create that moves on to the next number while the name is taken.
-    TNewFile File;
-    std::string Chosen = Name;
-    for (unsigned K = 1;; ++K) {
-      const auto Created = File.Create(Settings.SaveFolder + Chosen);
-      if (Created == TNewFile::TCreateResult::Created) break;
-      if (Created == TNewFile::TCreateResult::Failed || K == 0)
-        throw ELumoraError("Cannot create " + Settings.SaveFolder + Chosen);
-      Chosen = NumberedName(Name, K);
-    }
-    if (!File.Write(Body.data(), Body.size()) || !File.Commit())
-      throw ELumoraError("Cannot write " + Settings.SaveFolder + Chosen);
-
-    TPictureResult R;
-    R.Outcome = TPictureOutcome::Saved;
-    R.Address = A;
-    R.FileName = Chosen;
-    R.Bytes = static_cast<std::int64_t>(Body.size());
-    return R;
+    SavePicture(Address, Settings, R);
   } catch (const EHttpError& E) {
-    TPictureResult R = Dropped(TPictureOutcome::Failed, A);
-    R.Status = E.StatusCode();
-    R.Error = E.what();
-    return R;
+    NoteError(R, E.StatusCode(), E.what());
   } catch (const std::bad_alloc&) {
-    TPictureResult R = Dropped(TPictureOutcome::Failed, A);
-    R.Error = "Out of memory";
-    return R;
+    NoteError(R, 0, "Out of memory");
   } catch (const std::exception& E) {
-    TPictureResult R = Dropped(TPictureOutcome::Failed, A);
-    R.Error = E.what();
-    return R;
+    NoteError(R, 0, E.what());
   } catch (...) {
-    TPictureResult R = Dropped(TPictureOutcome::Failed, A);
-    R.Error = "Unknown error";
-    return R;
+    NoteError(R, 0, "Unknown error");
   }
+  return R;
 }
 
-void DownloadPicture(const std::string& Address) {
+void DownloadPicture(const std::string& Address) noexcept {
   try {
     DownloadPicture(Address, GrabSettings().Snapshot());
   } catch (...) {
-    // Nothing about a picture is ever reported; a failed snapshot copy loses it.
+    // Out of memory for the settings copy: this one picture is lost.
   }
 }
 

@@ -32,10 +32,12 @@ struct TPictureResult {
   std::string Error;  // why it failed
 };
 
-// Saves the picture with the process-wide settings. Never throws.
-void DownloadPicture(const std::string& Address);
+// Saves the picture with the process-wide settings. Every failure, out of
+// memory included, loses only this picture.
+void DownloadPicture(const std::string& Address) noexcept;
 // The same with given settings, telling what became of the picture.
-TPictureResult DownloadPicture(const std::string& Address, const TGrabSettingsValues& Settings);
+TPictureResult DownloadPicture(const std::string& Address,
+                               const TGrabSettingsValues& Settings) noexcept;
 
 // The address rules before any request: spaces removed, http:// required
 // (false otherwise), a wrapped address unwrapped to its picture.

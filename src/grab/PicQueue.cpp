@@ -33,9 +33,10 @@ bool TPicQueue::AppendIfAbsent(const std::string& Address) {
 bool TPicQueue::TakeFirst(std::string& Address) {
   std::lock_guard Guard(QueueLock);
   if (FItems.empty()) return false;
+  const std::string K = Key(FItems.front());  // may throw: nothing is changed yet
   Address = std::move(FItems.front());
   FItems.pop_front();
-  const auto It = FKeys.find(Key(Address));
+  const auto It = FKeys.find(K);
   if (It != FKeys.end() && --It->second == 0) FKeys.erase(It);
   return true;
 }

@@ -1,21 +1,16 @@
 #include "grab/TThreaddownloadpic.h"
 
-#include <thread>
-
 #include "grab/DownloadPicture.h"
+#include "sys/DetachedThread.h"
 
 namespace lumora {
 
 bool TThreaddownloadpic::Start(const TGrabShared& Shared) {
   if (Shared.Observer) Shared.Observer->WorkerStarted();
-  try {
-    auto Worker = std::make_unique<TThreaddownloadpic>(Shared);
-    std::thread([W = std::move(Worker)] { W->Execute(); }).detach();
-    return true;
-  } catch (...) {
-    if (Shared.Observer) Shared.Observer->WorkerFinished();
-    return false;
-  }
+  const bool Started =
+      StartDetachedThread([Worker = TThreaddownloadpic(Shared)]() mutable { Worker.Execute(); });
+  if (!Started && Shared.Observer) Shared.Observer->WorkerFinished();
+  return Started;
 }
 
 void TThreaddownloadpic::Execute() {
@@ -25,8 +20,12 @@ void TThreaddownloadpic::Execute() {
     if (FShared.View) FShared.View->ShowBusyPicture();
     std::string Address;
     while (Queue.TakeFirst(Address)) {
-      const TPictureResult Result = DownloadPicture(Address, GrabSettings().Snapshot());
-      if (FShared.Observer) FShared.Observer->PictureDone(Result);
+      try {
+        const TPictureResult Result = DownloadPicture(Address, GrabSettings().Snapshot());
+        if (FShared.Observer) FShared.Observer->PictureDone(Result);
+      } catch (...) {
+        // Out of memory for this picture's settings or report: go on with the next.
+      }
     }
     // Another job may have queued pictures meanwhile; its workers go idle then.
     if (Queue.Empty() && FShared.View) {

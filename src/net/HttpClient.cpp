@@ -1,5 +1,7 @@
 #include "net/HttpClient.h"
 
+#include <new>
+
 #include "net/HttpTransport.h"
 #include "net/HttpUrl.h"
 
@@ -39,10 +41,18 @@ void THttpClient::Request(bool IsHead, const std::string& Address, TBody* Body) 
 
   detail::THttpReply Reply;
   detail::TBodySink Sink;
-  if (Body)
-    Sink = [Body](const char* Data, std::size_t Size) {
+  if (Body) {
+    Sink = [Body, &Reply](const char* Data, std::size_t Size) {
+      // Room for the announced length at once: growing by doubling would
+      // need far more address space for a large picture than the picture.
+      if (Body->empty() && Reply.ContentLength > 0) {
+        if (static_cast<std::uint64_t>(Reply.ContentLength) > Body->max_size())
+          throw std::bad_alloc();
+        Body->reserve(static_cast<std::size_t>(Reply.ContentLength));
+      }
       Body->insert(Body->end(), Data, Data + Size);
     };
+  }
   try {
     detail::PerformHttpRequest(Url, IsHead ? detail::THttpVerb::Head : detail::THttpVerb::Get,
                                Reply, Sink);

@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <chrono>
 #include <cstring>
 #include <exception>
 #include <memory>
@@ -26,7 +27,13 @@ struct TExchange {
   THttpReply* Reply = nullptr;
   const TBodySink* Sink = nullptr;
   std::int64_t Received = 0;
-  std::exception_ptr SinkError;
+  // No exception may unwind through libcurl's C frames: a callback keeps it here.
+  std::exception_ptr CallbackError;
+  // An error reply's body is not wanted: reading stops after its headers.
+  bool StoppedAfterHeaders = false;
+  // Progress, for giving up after a stretch without any.
+  curl_off_t LastBytes = -1;
+  std::chrono::steady_clock::time_point LastProgress = std::chrono::steady_clock::now();
 };
 
 bool IsSuccess(int Status) {
@@ -35,23 +42,31 @@ bool IsSuccess(int Status) {
 
 // Header lines of every reply (an interim 1xx reply included) pass here; a
 // status line starts a new reply.
-size_t OnHeader(char* Data, size_t Size, size_t Count, void* User) {
-  auto* X = static_cast<TExchange*>(User);
-  const std::string Line(Data, Size * Count);
+void ReadHeaderLine(const std::string& Line, THttpReply& Reply) {
   if (Line.rfind("HTTP/", 0) == 0) {
-    *X->Reply = THttpReply{};
+    Reply = THttpReply{};
     const auto Sp = Line.find(' ');
     if (Sp != std::string::npos) {
-      X->Reply->Status = std::atoi(Line.c_str() + Sp + 1);
+      Reply.Status = std::atoi(Line.c_str() + Sp + 1);
       const auto Sp2 = Line.find(' ', Sp + 1);
       if (Sp2 != std::string::npos) {
         auto End = Line.find_last_not_of("\r\n");
-        X->Reply->Reason = Line.substr(Sp2 + 1, End == std::string::npos ? 0 : End - Sp2);
+        Reply.Reason = Line.substr(Sp2 + 1, End == std::string::npos ? 0 : End - Sp2);
       }
     }
   } else if (const auto Colon = Line.find(':'); Colon != std::string::npos) {
     if (strncasecmp(Line.c_str(), "content-length", Colon) == 0 && Colon == 14)
-      X->Reply->ContentLength = ParseContentLength(Line.substr(Colon + 1));
+      Reply.ContentLength = ParseContentLength(Line.substr(Colon + 1));
+  }
+}
+
+size_t OnHeader(char* Data, size_t Size, size_t Count, void* User) {
+  auto* X = static_cast<TExchange*>(User);
+  try {
+    ReadHeaderLine(std::string(Data, Size * Count), *X->Reply);
+  } catch (...) {
+    X->CallbackError = std::current_exception();
+    return 0;
   }
   return Size * Count;
 }
@@ -59,17 +74,39 @@ size_t OnHeader(char* Data, size_t Size, size_t Count, void* User) {
 size_t OnBody(char* Data, size_t Size, size_t Count, void* User) {
   auto* X = static_cast<TExchange*>(User);
   const size_t N = Size * Count;
-  // Bodies of error replies are read and dropped, as the client reports the status only.
-  if (X->Verb != THttpVerb::Get || !IsSuccess(X->Reply->Status) || !*X->Sink) return N;
+  if (!IsSuccess(X->Reply->Status)) {
+    // The client reports an error reply by its status alone, as WinHTTP does,
+    // without waiting for a body nobody reads.
+    X->StoppedAfterHeaders = true;
+    return 0;
+  }
+  if (X->Verb != THttpVerb::Get || !*X->Sink) return N;
   try {
     (*X->Sink)(Data, N);
   } catch (...) {
-    // No exception may unwind through libcurl's C frames: keep it for later.
-    X->SinkError = std::current_exception();
+    X->CallbackError = std::current_exception();
     return 0;
   }
   X->Received += static_cast<std::int64_t>(N);
   return N;
+}
+
+// Gives up after StallSeconds without a byte sent or received, like
+// WinHTTP's default send and receive time-outs.
+constexpr int StallSeconds = 30;
+
+int OnProgress(void* User, curl_off_t DlTotal, curl_off_t DlNow, curl_off_t UlTotal,
+               curl_off_t UlNow) {
+  (void)DlTotal;
+  (void)UlTotal;
+  auto* X = static_cast<TExchange*>(User);
+  const auto Now = std::chrono::steady_clock::now();
+  if (DlNow + UlNow != X->LastBytes) {
+    X->LastBytes = DlNow + UlNow;
+    X->LastProgress = Now;
+    return 0;
+  }
+  return Now - X->LastProgress > std::chrono::seconds(StallSeconds) ? 1 : 0;
 }
 
 void GlobalInit() {
@@ -109,8 +146,9 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   curl_easy_setopt(C, CURLOPT_FORBID_REUSE, 1L);
   // The same limits as WinHTTP's defaults, so both builds give up alike.
   curl_easy_setopt(C, CURLOPT_CONNECTTIMEOUT, 60L);
-  curl_easy_setopt(C, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(C, CURLOPT_LOW_SPEED_TIME, 30L);
+  curl_easy_setopt(C, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(C, CURLOPT_XFERINFOFUNCTION, OnProgress);
+  curl_easy_setopt(C, CURLOPT_XFERINFODATA, &X);
   if (Verb == THttpVerb::Head) curl_easy_setopt(C, CURLOPT_NOBODY, 1L);
   curl_easy_setopt(C, CURLOPT_HEADERFUNCTION, OnHeader);
   curl_easy_setopt(C, CURLOPT_HEADERDATA, &X);
@@ -118,7 +156,9 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   curl_easy_setopt(C, CURLOPT_WRITEDATA, &X);
 
   const CURLcode Rc = curl_easy_perform(C);
-  if (X.SinkError) std::rethrow_exception(X.SinkError);
+  if (X.CallbackError) std::rethrow_exception(X.CallbackError);
+  if (Rc == CURLE_WRITE_ERROR && X.StoppedAfterHeaders) return;
+  if (Rc == CURLE_ABORTED_BY_CALLBACK) throw EHttpError(0, "No progress for 30 seconds");
   if (Rc != CURLE_OK) throw EHttpError(0, curl_easy_strerror(Rc));
   if (Reply.Status == 0) throw EHttpError(0, "No reply");
   if (Verb == THttpVerb::Get && IsSuccess(Reply.Status) && Reply.ContentLength >= 0 &&

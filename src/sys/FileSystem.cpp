@@ -31,6 +31,7 @@ bool CreateDir(const std::string& Path) {
 
 TNewFile::TCreateResult TNewFile::Create(const std::string& Path) {
   Discard();
+  std::string Name = Path;  // copied first: once the file exists, nothing may throw
   HANDLE H = CreateFileA(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                          nullptr);
   if (H == INVALID_HANDLE_VALUE) {
@@ -41,7 +42,7 @@ TNewFile::TCreateResult TNewFile::Create(const std::string& Path) {
     return TCreateResult::Failed;
   }
   FHandle = H;
-  FPath = Path;
+  FPath = std::move(Name);
   return TCreateResult::Created;
 }
 
@@ -96,10 +97,11 @@ bool CreateDir(const std::string& Path) {
 
 TNewFile::TCreateResult TNewFile::Create(const std::string& Path) {
   Discard();
+  std::string Name = Path;  // copied first: once the file exists, nothing may throw
   const int Fd = open(Path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (Fd < 0) return errno == EEXIST ? TCreateResult::NameTaken : TCreateResult::Failed;
   FHandle = Fd;
-  FPath = Path;
+  FPath = std::move(Name);
   return TCreateResult::Created;
 }
 

@@ -120,6 +120,26 @@ TEST_F(WorkerTest, WorkersOwnWhatTheyTouchUntilTheyEnd) {
   EXPECT_TRUE(Watch.expired());
 }
 
+// Settings are read afresh for every picture: a change made while a worker
+// runs applies from the next picture on.
+TEST_F(WorkerTest, ASettingsChangeAppliesToTheNextPicture) {
+  class TSwitchTypes : public TGrabTally {
+   public:
+    void PictureDone(const TPictureResult& R) override {
+      TGrabTally::PictureDone(R);
+      GrabSettings().SetPicTypes(".GIF");
+    }
+  };
+  auto Switch = std::make_shared<TSwitchTypes>();
+  Shared.Observer = Switch;
+  Shared.PicQueue->Append(Url("/bytes/10/first.jpg"));
+  Shared.PicQueue->Append(Url("/bytes/10/second.jpg"));
+  Shared.PicQueue->Append(Url("/bytes/10/third.gif"));
+  ASSERT_TRUE(TThreaddownloadpic::Start(Shared));
+  Switch->WaitForWorkers();
+  EXPECT_EQ(FolderNames(Dir.Path()), (std::vector<std::string>{"first.jpg", "third.gif"}));
+}
+
 // Five workers saving many pictures of one name at once: every picture lands
 // under a name of its own, and none overwrites another.
 TEST_F(WorkerTest, ConcurrentSameNamesAllLandUnderDistinctNames) {
