@@ -24,8 +24,9 @@ bool IsDevice(std::string Base) {
   for (char& C : Base)
     if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 32);
   if (Base == "CON" || Base == "PRN" || Base == "AUX" || Base == "NUL") return true;
-  return Base.size() == 4 && (Base.rfind("COM", 0) == 0 || Base.rfind("LPT", 0) == 0) &&
-         Base[3] >= '1' && Base[3] <= '9';
+  const auto D = Base.size() == 4 ? static_cast<unsigned char>(Base[3]) : 0;
+  return (Base.rfind("COM", 0) == 0 || Base.rfind("LPT", 0) == 0) &&
+         ((D >= '1' && D <= '9') || D == 0xB9 || D == 0xB2 || D == 0xB3);
 }
 
 }  // namespace

@@ -42,16 +42,16 @@ bool IsForbiddenInName(char C) {
   }
 }
 
+// Device names that Windows opens whatever the folder: CON, PRN, AUX, NUL,
+// COM1-9 and LPT1-9, also with the superscript digits 1-3 of the code page.
 bool IsDeviceName(std::string_view Base) {
-  const std::string U = [&] {
-    std::string R(Base);
-    for (char& C : R)
-      if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 32);
-    return R;
-  }();
+  std::string U(Base);
+  for (char& C : U)
+    if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 32);
   if (U == "CON" || U == "PRN" || U == "AUX" || U == "NUL") return true;
-  return U.size() == 4 && (U.compare(0, 3, "COM") == 0 || U.compare(0, 3, "LPT") == 0) &&
-         U[3] >= '1' && U[3] <= '9';
+  if (U.size() != 4 || (U.compare(0, 3, "COM") != 0 && U.compare(0, 3, "LPT") != 0)) return false;
+  const auto D = static_cast<unsigned char>(U[3]);
+  return (D >= '1' && D <= '9') || D == 0xB9 || D == 0xB2 || D == 0xB3;
 }
 
 // Makes a name taken from an address safe to create in the save folder, the
@@ -62,7 +62,7 @@ std::string SafeFileName(std::string Name) {
     if (IsForbiddenInName(C)) C = '_';
   while (!Name.empty() && (Name.back() == '.' || Name.back() == ' ')) Name.pop_back();
   if (Name.empty()) return {};
-  if (IsDeviceName(std::string_view(Name).substr(0, Name.find('.')))) Name.insert(0, "_");
+  if (IsDeviceName(std::string_view(Name).substr(0, Name.find('.')))) Name = "_" + Name;
   return Name;
 }
 

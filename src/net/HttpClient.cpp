@@ -1,6 +1,6 @@
 #include "net/HttpClient.h"
 
-#include <new>
+#include <algorithm>
 
 #include "net/HttpTransport.h"
 #include "net/HttpUrl.h"
@@ -29,6 +29,10 @@ std::int64_t ParseContentLength(const std::string& Value) {
 
 }  // namespace detail
 
+namespace {
+constexpr std::uint64_t MaxReserve = 64u << 20;
+}  // namespace
+
 template <typename TBody>
 void THttpClient::Request(bool IsHead, const std::string& Address, TBody* Body) {
   FContentLength = -1;
@@ -43,12 +47,12 @@ void THttpClient::Request(bool IsHead, const std::string& Address, TBody* Body) 
   detail::TBodySink Sink;
   if (Body) {
     Sink = [Body, &Reply](const char* Data, std::size_t Size) {
-      // Room for the announced length at once: growing by doubling would
-      // need far more address space for a large picture than the picture.
+      // Room for the announced length at once, as growing by doubling needs
+      // far more address space than the body; but only up to a bound, so a
+      // server that announces more than it sends cannot claim gigabytes.
       if (Body->empty() && Reply.ContentLength > 0) {
-        if (static_cast<std::uint64_t>(Reply.ContentLength) > Body->max_size())
-          throw std::bad_alloc();
-        Body->reserve(static_cast<std::size_t>(Reply.ContentLength));
+        const auto Announced = static_cast<std::uint64_t>(Reply.ContentLength);
+        Body->reserve(static_cast<std::size_t>(std::min<std::uint64_t>(Announced, MaxReserve)));
       }
       Body->insert(Body->end(), Data, Data + Size);
     };

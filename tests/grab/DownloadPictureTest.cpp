@@ -87,6 +87,7 @@ TEST(PictureRules, FileNamesComeFromTheLastSegmentAndAreMadeSafe) {
       {"http://host/con.tar.jpg", "_con.tar.jpg"},
       {"http://host/Lpt9.gif", "_Lpt9.gif"},
       {"http://host/com0.jpg", "com0.jpg"},
+      {"http://host/COM\xB9.jpg", "_COM\xB9.jpg"},
       {"http://host/console.jpg", "console.jpg"},
       {"http://host/x.jpg.", "x.jpg"},
       {"http://host/", ""},
