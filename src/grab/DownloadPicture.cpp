@@ -25,21 +25,8 @@ bool StartsWithHttp(std::string_view S) {
 }
 
 bool IsForbiddenInName(char C) {
-  if (static_cast<unsigned char>(C) < 32) return true;
-  switch (C) {
-    case '\\':
-    case '/':
-    case ':':
-    case '*':
-    case '?':
-    case '"':
-    case '<':
-    case '>':
-    case '|':
-      return true;
-    default:
-      return false;
-  }
+  return static_cast<unsigned char>(C) < 32 ||
+         std::string_view("\\/:*?\"<>|").find(C) != std::string_view::npos;
 }
 
 // Device names that Windows opens whatever the folder: CON, PRN, AUX, NUL,
@@ -126,7 +113,7 @@ void SavePicture(const std::string& Address, const TGrabSettingsValues& Settings
   for (unsigned K = 1;; ++K) {
     const auto Created = File.Create(Settings.SaveFolder + Chosen);
     if (Created == TNewFile::TCreateResult::Created) break;
-    if (Created == TNewFile::TCreateResult::Failed || K == 0)
+    if (Created == TNewFile::TCreateResult::Failed)
       throw ELumoraError("Cannot create " + Settings.SaveFolder + Chosen);
     Chosen = NumberedName(Name, K);
   }

@@ -57,17 +57,21 @@ void THttpClient::Request(bool IsHead, const std::string& Address, TBody* Body) 
       Body->insert(Body->end(), Data, Data + Size);
     };
   }
+  // Whatever reply arrived is kept, also when the request then fails; a
+  // failed request leaves no partial body behind.
+  const auto KeepReply = [&] {
+    FResponseCode = Reply.Status;
+    FContentLength = Reply.ContentLength;
+  };
   try {
     detail::PerformHttpRequest(Url, IsHead ? detail::THttpVerb::Head : detail::THttpVerb::Get,
                                Reply, Sink);
   } catch (...) {
-    FResponseCode = Reply.Status;
-    FContentLength = Reply.ContentLength;
+    KeepReply();
     if (Body) Body->clear();
     throw;
   }
-  FResponseCode = Reply.Status;
-  FContentLength = Reply.ContentLength;
+  KeepReply();
   if (Reply.Status < 200 || Reply.Status > 299) {
     if (Body) Body->clear();
     throw EHttpError(Reply.Status, "HTTP/1.1 " + std::to_string(Reply.Status) +

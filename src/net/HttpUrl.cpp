@@ -19,21 +19,8 @@ bool IsIPv6Char(char C) {
 }
 
 bool NeedsEscape(unsigned char C) {
-  if (C <= 0x20 || C >= 0x7F) return true;
-  switch (C) {
-    case '"':
-    case '<':
-    case '>':
-    case '\\':
-    case '^':
-    case '`':
-    case '{':
-    case '|':
-    case '}':
-      return true;
-    default:
-      return false;
-  }
+  return C <= 0x20 || C >= 0x7F ||
+         std::string_view("\"<>\\^`{|}").find(static_cast<char>(C)) != std::string_view::npos;
 }
 
 bool ParsePort(std::string_view Text, std::uint16_t& Port) {
