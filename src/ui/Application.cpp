@@ -60,10 +60,10 @@ HWND TApplication::Handle() {
   // the taskbar button, and the forms it owns get none of their own.
   const int X = GetSystemMetrics(SM_CXSCREEN) / 2;
   const int Y = GetSystemMetrics(SM_CYSCREEN) / 2;
-  FHandle = CreateWindowExA(0, ApplicationClassName, FTitle.c_str(),
-                            WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX |
-                                WS_VISIBLE,
-                            X, Y, 0, 0, nullptr, nullptr, Instance, this);
+  FHandle = CreateWindowExA(
+      0, ApplicationClassName, FTitle.c_str(),
+      WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE, X, Y, 0,
+      0, nullptr, nullptr, Instance, this);
   if (!FHandle) throw ELumoraError("Cannot create the application window");
   return FHandle;
 }
@@ -72,6 +72,7 @@ LRESULT CALLBACK TApplication::WindowProc(HWND Window, UINT Msg, WPARAM WParam, 
   if (Msg == WM_NCCREATE) {
     auto* Create = reinterpret_cast<CREATESTRUCTA*>(LParam);
     SetWindowLongPtrA(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(Create->lpCreateParams));
+    if (auto* Bound = static_cast<TApplication*>(Create->lpCreateParams)) Bound->FHandle = Window;
   }
   auto* Self = reinterpret_cast<TApplication*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
   if (!Self) return DefWindowProcA(Window, Msg, WParam, LParam);
@@ -81,8 +82,6 @@ LRESULT CALLBACK TApplication::WindowProc(HWND Window, UINT Msg, WPARAM WParam, 
     if (Self->FHandle == Window) Self->FHandle = nullptr;
     return DefWindowProcA(Window, Msg, WParam, LParam);
   }
-  // Handle through the default procedure's bookkeeping first, then ours.
-  M.Result = 0;
   GuardCallback([&] { Self->WndProc(M); });
   return M.Result;
 }
@@ -129,7 +128,9 @@ void TApplication::SetTitle(const std::string& Value) {
   if (FHandle) SetWindowTextA(FHandle, Value.c_str());
 }
 
-void TApplication::AddForm(TForm* Form) { FForms.push_back(Form); }
+void TApplication::AddForm(TForm* Form) {
+  FForms.push_back(Form);
+}
 
 void TApplication::RemoveForm(TForm* Form) {
   FForms.erase(std::remove(FForms.begin(), FForms.end(), Form), FForms.end());

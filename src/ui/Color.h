@@ -15,6 +15,9 @@ inline constexpr TColor clBlack = 0x000000;
 inline constexpr TColor clWhite = 0xFFFFFF;
 inline constexpr TColor clGray = 0x808080;
 inline constexpr TColor clRed = 0x0000FF;
+inline constexpr TColor clGreen = 0x008000;
+inline constexpr TColor clBlue = 0xFF0000;
+inline constexpr TColor clYellow = 0x00FFFF;
 inline constexpr TColor clNone = 0x1FFFFFFF;
 inline constexpr TColor clDefault = 0x20000000;
 

@@ -57,9 +57,15 @@ void TControl::UpdateBoundsFields(int ALeft, int ATop, int AWidth, int AHeight) 
   FHeight = AHeight;
 }
 
-RECT TControl::ClientRect() const { return RECT{0, 0, FWidth, FHeight}; }
-int TControl::ClientWidth() const { return ClientRect().right; }
-int TControl::ClientHeight() const { return ClientRect().bottom; }
+RECT TControl::ClientRect() const {
+  return RECT{0, 0, FWidth, FHeight};
+}
+int TControl::ClientWidth() const {
+  return ClientRect().right;
+}
+int TControl::ClientHeight() const {
+  return ClientRect().bottom;
+}
 
 POINT TControl::ClientOrigin() const {
   if (!FParent) return POINT{FLeft, FTop};

@@ -28,13 +28,13 @@ class TPopupMenu;
 
 // Control-style traits.
 enum TControlStyleFlag : unsigned {
-  csCaptureMouse = 1,      // keeps the mouse while a button is held on it
-  csOpaque = 2,            // paints every pixel of its client area
-  csDoubleClicks = 4,      // gets double clicks (else a second press)
-  csAcceptsControls = 8,   // may hold child controls
-  csClickEvents = 16,      // left press released inside raises Click
-  csFramed = 32,           // has a 3-D frame
-  csSetCaption = 64,       // the component name becomes the first caption
+  csCaptureMouse = 1,     // keeps the mouse while a button is held on it
+  csOpaque = 2,           // paints every pixel of its client area
+  csDoubleClicks = 4,     // gets double clicks (else a second press)
+  csAcceptsControls = 8,  // may hold child controls
+  csClickEvents = 16,     // left press released inside raises Click
+  csFramed = 32,          // has a 3-D frame
+  csSetCaption = 64,      // the component name becomes the first caption
 };
 using TControlStyle = unsigned;
 
@@ -181,6 +181,8 @@ class TControl : public TComponent {
  private:
   void FontChanged();
   void HandleMouse(TMessage& Message);
+
+  friend class TWinControl;
 
   std::unique_ptr<TFont> FFont;
   bool FClicked = false;

@@ -28,7 +28,8 @@ void TEdit::CreateParams(TCreateParams& P) {
 void TEdit::CreateHandleDone() {
   HWND W = WindowHandle();
   SendMessageA(W, EM_LIMITTEXT, static_cast<WPARAM>(FMaxLength), 0);
-  if (FPasswordChar) SendMessageA(W, EM_SETPASSWORDCHAR, static_cast<unsigned char>(FPasswordChar), 0);
+  if (FPasswordChar)
+    SendMessageA(W, EM_SETPASSWORDCHAR, static_cast<unsigned char>(FPasswordChar), 0);
   FLastText = Text();
 }
 

@@ -9,8 +9,8 @@
 namespace lumora {
 
 // The text shown for an error message: a full stop is appended when the last
-// character sorts above "." in code order, so "Failed" reads "Failed." but
-// "Done." and "Why?" stay as they are.
+// character sorts above "." in code order: "Failed" reads "Failed.", while
+// "Done." and "Stop!" stay as they are.
 std::string ErrorReportText(const std::string& Message);
 
 // Shows the exception being handled (call inside a catch block): a message

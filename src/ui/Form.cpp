@@ -5,13 +5,24 @@
 
 namespace lumora {
 
+namespace {
+
+BOOL CALLBACK CollectEnabled(HWND Window, LPARAM List) {
+  if (IsWindowVisible(Window) && IsWindowEnabled(Window))
+    reinterpret_cast<std::vector<HWND>*>(List)->push_back(Window);
+  return TRUE;
+}
+
+}  // namespace
+
 TScreen& Screen() {
   static auto* Instance = new TScreen;
   return *Instance;
 }
 
 TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
-  FControlStyle = csAcceptsControls | csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
+  FControlStyle =
+      csAcceptsControls | csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
   FVisible = false;
   FParentColor = false;
   FParentFont = false;
@@ -245,14 +256,7 @@ int TForm::ShowModal() {
   FInModal = true;
   // Every other top-level window of ours is disabled meanwhile.
   std::vector<HWND> Disabled;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND W, LPARAM L) -> BOOL {
-        auto* List = reinterpret_cast<std::vector<HWND>*>(L);
-        if (IsWindowVisible(W) && IsWindowEnabled(W)) List->push_back(W);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&Disabled));
+  EnumThreadWindows(GetCurrentThreadId(), &CollectEnabled, reinterpret_cast<LPARAM>(&Disabled));
   for (HWND W : Disabled) EnableWindow(W, FALSE);
   try {
     Show();

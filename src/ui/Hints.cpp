@@ -93,6 +93,8 @@ void RelayHintMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
   SendMessageA(H.Window, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&M));
 }
 
-HWND HintWindow() { return Hints().Window; }
+HWND HintWindow() {
+  return Hints().Window;
+}
 
 }  // namespace lumora

@@ -23,8 +23,8 @@ void TImage::PictureChanged() {
   if (FAutoSize && !FPicture->Empty())
     SetBounds(FLeft, FTop, FPicture->Width(), FPicture->Height());
   // Only a picture that covers the control paints every pixel of it.
-  if (!FPicture->Empty() && (FStretch || (FPicture->Width() >= FWidth &&
-                                           FPicture->Height() >= FHeight)))
+  if (!FPicture->Empty() &&
+      (FStretch || (FPicture->Width() >= FWidth && FPicture->Height() >= FHeight)))
     FControlStyle |= csOpaque;
   else
     FControlStyle &= ~csOpaque;

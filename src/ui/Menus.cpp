@@ -35,7 +35,9 @@ void TMenuItem::Click() {
 TPopupMenu::TPopupMenu(TComponent* AOwner)
     : TComponent(AOwner), FItems(std::make_unique<TMenuItem>(nullptr)) {}
 
-TPopupMenu::~TPopupMenu() { SetPopupComponent(nullptr); }
+TPopupMenu::~TPopupMenu() {
+  SetPopupComponent(nullptr);
+}
 
 void TPopupMenu::SetPopupComponent(TComponent* Value) {
   if (FPopupComponent) RemoveFreeNotification(FPopupComponent);
@@ -45,8 +47,7 @@ void TPopupMenu::SetPopupComponent(TComponent* Value) {
 
 void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation) {
   TComponent::Notification(AComponent, Operation);
-  if (Operation == TOperation::opRemove && AComponent == FPopupComponent)
-    FPopupComponent = nullptr;
+  if (Operation == TOperation::opRemove && AComponent == FPopupComponent) FPopupComponent = nullptr;
 }
 
 namespace {

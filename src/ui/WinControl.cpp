@@ -44,7 +44,8 @@ WNDPROC RegisterControlClass(const TCreateParams& Params, WNDPROC InitProc) {
   Class.hInstance = Instance;
   Class.lpszClassName = Params.WinClassName.c_str();
   Class.hbrBackground = nullptr;
-  if (!RegisterClassA(&Class)) throw ELumoraError("Cannot register window class " + Params.WinClassName);
+  if (!RegisterClassA(&Class))
+    throw ELumoraError("Cannot register window class " + Params.WinClassName);
   Procs[Params.WinClassName] = Default;
   return Default;
 }
@@ -56,7 +57,9 @@ WNDPROC DefaultProcOf(HWND Window) {
   return Found != ClassProcs().end() ? Found->second : &DefWindowProcA;
 }
 
-bool IsMouseMessage(UINT Msg) { return Msg >= WM_MOUSEFIRST && Msg <= WM_MBUTTONDBLCLK; }
+bool IsMouseMessage(UINT Msg) {
+  return Msg >= WM_MOUSEFIRST && Msg <= WM_MBUTTONDBLCLK;
+}
 
 }  // namespace
 
@@ -116,9 +119,9 @@ void TWinControl::CreateWnd() {
     throw ELumoraError("Control '" + Name() + "' has no parent window");
   RegisterControlClass(P, &InitWndProc);
   FCreating = true;
-  HWND Window = CreateWindowExA(P.ExStyle, P.WinClassName.c_str(), P.Caption.c_str(), P.Style, P.X,
-                                P.Y, P.Width, P.Height, P.WndParent, nullptr,
-                                GetModuleHandleA(nullptr), this);
+  HWND Window =
+      CreateWindowExA(P.ExStyle, P.WinClassName.c_str(), P.Caption.c_str(), P.Style, P.X, P.Y,
+                      P.Width, P.Height, P.WndParent, nullptr, GetModuleHandleA(nullptr), this);
   FCreating = false;
   if (!Window) throw ELumoraError("Error creating window for '" + Name() + "'");
   // A window made smaller or larger by the system (a top-level window's
@@ -181,8 +184,8 @@ LRESULT CALLBACK TWinControl::InitWndProc(HWND Window, UINT Msg, WPARAM WParam, 
 
 void TWinControl::DefaultHandler(TMessage& M) {
   if (!FHandle) return;
-  M.Result = CallWindowProcA(FDefWndProc ? FDefWndProc : &DefWindowProcA, FHandle, M.Msg,
-                             M.WParam, M.LParam);
+  M.Result = CallWindowProcA(FDefWndProc ? FDefWndProc : &DefWindowProcA, FHandle, M.Msg, M.WParam,
+                             M.LParam);
 }
 
 void TWinControl::InsertControl(TControl* Control) {
@@ -257,7 +260,9 @@ void TWinControl::SetTabOrder(int Value) {
   L.insert(L.begin() + Clamped, this);
 }
 
-std::vector<TWinControl*> TWinControl::TabList() const { return FTabList; }
+std::vector<TWinControl*> TWinControl::TabList() const {
+  return FTabList;
+}
 
 namespace {
 void CollectTabOrder(const TWinControl* Parent, std::vector<TWinControl*>& Out) {
@@ -293,7 +298,9 @@ bool TWinControl::CanFocus() const {
   return true;
 }
 
-bool TWinControl::Focused() const { return FHandle && GetFocus() == FHandle; }
+bool TWinControl::Focused() const {
+  return FHandle && GetFocus() == FHandle;
+}
 
 void TWinControl::SetFocus() {
   if (TForm* Form = ParentForm(); Form && Form != this) {
@@ -435,8 +442,8 @@ void TWinControl::RouteMouse(TMessage& M) {
       if (Child.Msg == WM_RBUTTONDBLCLK) Child.Msg = WM_RBUTTONDOWN;
       if (Child.Msg == WM_MBUTTONDBLCLK) Child.Msg = WM_MBUTTONDOWN;
     }
-    Child.LParam = MAKELPARAM(static_cast<WORD>(P.x - Target->Left()),
-                              static_cast<WORD>(P.y - Target->Top()));
+    Child.LParam =
+        MAKELPARAM(static_cast<WORD>(P.x - Target->Left()), static_cast<WORD>(P.y - Target->Top()));
     Target->WndProc(Child);
     M.Result = Child.Result;
     return;
@@ -559,7 +566,7 @@ void TWinControl::WndProc(TMessage& M) {
     case WM_CTLCOLORBTN: {
       // Notifications go back to the child control they concern.
       HWND Child = M.Msg == WM_NOTIFY ? reinterpret_cast<NMHDR*>(M.LParam)->hwndFrom
-                                       : reinterpret_cast<HWND>(M.LParam);
+                                      : reinterpret_cast<HWND>(M.LParam);
       if (TWinControl* C = FindControl(Child); C && C != this) {
         M.Result = C->Perform(CN_BASE + M.Msg, M.WParam, M.LParam);
         return;

@@ -70,7 +70,9 @@ TBoundWindowProc::~TBoundWindowProc() {
   Slots().Handlers[static_cast<size_t>(FSlot)].reset();
 }
 
-WNDPROC TBoundWindowProc::Proc() const { return Procs[static_cast<size_t>(FSlot)]; }
+WNDPROC TBoundWindowProc::Proc() const {
+  return Procs[static_cast<size_t>(FSlot)];
+}
 
 void TWindowHook::Install(HWND Window, TWindowHandler Handler) {
   Remove();
