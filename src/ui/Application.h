@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/Component.h"
+#include "sys/Component.h"
 #include "ui/Messages.h"
 
 namespace lumora {

@@ -16,7 +16,7 @@
 #include <string>
 
 #include "ui/Color.h"
-#include "ui/Component.h"
+#include "sys/Component.h"
 #include "ui/Font.h"
 #include "ui/Messages.h"
 

@@ -10,7 +10,7 @@
 #include "ui/Bitmap.h"
 #include "ui/Canvas.h"
 #include "ui/Color.h"
-#include "ui/Component.h"
+#include "sys/Component.h"
 #include "ui/Icon.h"
 
 namespace lumora {

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "ui/Component.h"
+#include "sys/Component.h"
 #include "ui/UtilityWindow.h"
 
 namespace lumora {

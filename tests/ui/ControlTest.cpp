@@ -20,6 +20,7 @@
 #include "ui/GdiObjects.h"
 #include "ui/Hints.h"
 #include "ui/Image.h"
+#include "ui/Menus.h"
 #include "ui/UiTestSupport.h"
 
 namespace lumora {
@@ -432,6 +433,16 @@ TEST_F(TControlTest, HintsShowWhenTheMouseRests) {
   Info.hwnd = Form->Handle();
   Info.uId = reinterpret_cast<UINT_PTR>(Image);
   EXPECT_EQ(SendMessageA(HintWindow(), TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&Info)), 0);
+}
+
+TEST(ControlComponent, AControlForgetsAPopupMenuThatIsFreed) {
+  TComponent Owner(nullptr);
+  auto* Control = new TControl(&Owner);
+  auto* Other = new TComponent(nullptr);
+  auto* Menu = new TPopupMenu(Other);
+  Control->SetPopupMenu(Menu);
+  delete Other;  // frees the menu with it
+  EXPECT_EQ(Control->PopupMenu(), nullptr);
 }
 
 }  // namespace

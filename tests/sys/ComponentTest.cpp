@@ -1,14 +1,12 @@
 // Components: ownership, order of freeing, and removal notices.
 
-#include "ui/Component.h"
+#include "sys/Component.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "ui/Control.h"
-#include "ui/Menus.h"
 
 namespace lumora {
 namespace {
@@ -89,16 +87,6 @@ TEST(Component, FreeNotificationReachesAcrossOwnersOnce) {
     Log.Lines.clear();
   }
   EXPECT_EQ(Log.Lines, (std::vector<std::string>{"free Watched", "Watcher hears Watched go"}));
-}
-
-TEST(Component, AControlForgetsAPopupMenuThatIsFreed) {
-  TComponent Owner(nullptr);
-  auto* Control = new TControl(&Owner);
-  auto* Other = new TComponent(nullptr);
-  auto* Menu = new TPopupMenu(Other);
-  Control->SetPopupMenu(Menu);
-  delete Other;  // frees the menu with it
-  EXPECT_EQ(Control->PopupMenu(), nullptr);
 }
 
 TEST(Component, RunTimeObjectsAreNeverDesigning) {

@@ -1,4 +1,4 @@
-#include "ui/Component.h"
+#include "sys/Component.h"
 
 #include <algorithm>
 
