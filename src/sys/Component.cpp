@@ -1,0 +1,19 @@
+#include "sys/Component.h"
+
+#include <vector>
+
+namespace lumora {
+
+TComponent::TComponent(TComponent* Owner) : FOwner(Owner) {
+  if (FOwner) FOwner->FComponents.push_back(this);
+}
+
+TComponent::~TComponent() {
+  // Each owned component removes itself from FComponents as it goes.
+  while (!FComponents.empty()) delete FComponents.back();
+  if (FOwner) {
+    std::erase(FOwner->FComponents, this);
+  }
+}
+
+}  // namespace lumora
