@@ -25,8 +25,10 @@ std::string UpperCase(std::string_view S) {
 std::size_t FindUpper(std::string_view S, std::string_view Needle) {
   if (Needle.empty() || Needle.size() > S.size()) return npos;
   const std::size_t Last = S.size() - Needle.size();
+  const char First = Needle[0];
   for (std::size_t I = 0; I <= Last; ++I) {
-    std::size_t K = 0;
+    if (UpperChar(S[I]) != First) continue;
+    std::size_t K = 1;
     while (K < Needle.size() && UpperChar(S[I + K]) == Needle[K]) ++K;
     if (K == Needle.size()) return I;
   }
@@ -44,9 +46,9 @@ bool EqualsUpper(std::string_view S, std::string_view Upper) {
   return true;
 }
 
-bool IsOneOf(std::string_view S, std::initializer_list<std::string_view> Options) {
-  for (auto O : Options)
-    if (S == O) return true;
+bool IsOneOf(std::string_view S, std::initializer_list<std::string_view> Upper) {
+  for (auto U : Upper)
+    if (EqualsUpper(S, U)) return true;
   return false;
 }
 
@@ -58,36 +60,9 @@ std::string_view Trim(std::string_view S) {
   return S;
 }
 
-std::string AttributeValue(std::string_view TagText, std::string_view Name) {
-  return GetAttributeValue(GetAttribute(TagText, Name));
-}
-
-// The category of an anchor by the extension of its upper-cased href; the
-// first matching row wins.
-TLocalRemote* Category(TParsed& P, std::string_view E) {
-  if (E.find("HTM") != npos) return &P.HTML;
-  if (IsOneOf(E, {".JPG", ".JPEG", ".GIF", ".TIF", ".PCX", ".PNG", ".BMP"})) return &P.Image;
-  if (IsOneOf(E, {".AVI", ".MP3", ".AU", ".MOV", ".MPG", ".MPEG"})) return &P.Media;
-  if (IsOneOf(E, {".JS", ".CLASS", ".JAVA"})) return &P.Java;
-  if (E == ".ASP") return &P.ASP;
-  if (E == ".PL" || E == ".CGI") return &P.PERL;
-  if (E.find("PHP") != npos) return &P.PHP;
-  if (E == ".CAB") return &P.ActiveX;
-  return nullptr;
-}
-
-void MetaRule(std::string_view TagText, TParsed& P) {
-  const std::string Name = UpperCase(AttributeValue(TagText, "name"));
-  if (Name == "KEYWORD")
-    P.Keyword = AttributeValue(TagText, "content");
-  else if (Name == "DESCRIPTION")
-    P.Description = AttributeValue(TagText, "content");
-}
-
-}  // namespace
-
-std::string GetAttribute(std::string_view TagText, std::string_view Name) {
-  const std::size_t Start = FindUpper(TagText, UpperCase(Name));
+// The attribute text for a name given upper-cased; see GetAttribute.
+std::string_view AttributeView(std::string_view TagText, std::string_view UpperName) {
+  const std::size_t Start = FindUpper(TagText, UpperName);
   if (Start == npos) return {};
   bool Quoted = false;
   std::size_t Stop = Start;
@@ -97,7 +72,63 @@ std::string GetAttribute(std::string_view TagText, std::string_view Name) {
     else if (TagText[Stop] == ' ' && !Quoted)
       break;
   }
-  return std::string(TagText.substr(Start, Stop - Start + 1));
+  return TagText.substr(Start, Stop - Start + 1);
+}
+
+std::string AttributeValue(std::string_view TagText, std::string_view UpperName) {
+  return GetAttributeValue(AttributeView(TagText, UpperName));
+}
+
+struct TURLViews {
+  std::string_view Folder, DocumentName, Extension;
+};
+
+// SplitURL without copies; letters are compared upper-cased, so the link may
+// be given in any case.
+TURLViews SplitURLViews(std::string_view Link) {
+  if (const std::size_t Scheme = Link.find("://"); Scheme != npos)
+    Link.remove_prefix(Scheme + 3);
+  else if (Contains(Link, "MAILTO:"))
+    Link.remove_prefix(7);  // the first seven characters, wherever "MAILTO:" stands
+
+  TURLViews Parts;
+  const std::size_t Slash = Link.rfind('/');
+  const std::string_view Segment = Slash == npos ? Link : Link.substr(Slash + 1);
+  if (Slash != npos) Parts.Folder = Link.substr(0, Slash + 1);
+  if (Segment.find('.') == npos) return Parts;
+  Parts.DocumentName = Segment.substr(0, Segment.find('?'));
+  const std::size_t Dot = Parts.DocumentName.rfind('.');
+  if (Dot != npos && Parts.DocumentName.find_first_of("\\:", Dot) == npos)
+    Parts.Extension = Parts.DocumentName.substr(Dot);
+  return Parts;
+}
+
+// The category of an anchor by the extension of its href; the first
+// matching row wins.
+TLocalRemote* Category(TParsed& P, std::string_view E) {
+  if (Contains(E, "HTM")) return &P.HTML;
+  if (IsOneOf(E, {".JPG", ".JPEG", ".GIF", ".TIF", ".PCX", ".PNG", ".BMP"})) return &P.Image;
+  if (IsOneOf(E, {".AVI", ".MP3", ".AU", ".MOV", ".MPG", ".MPEG"})) return &P.Media;
+  if (IsOneOf(E, {".JS", ".CLASS", ".JAVA"})) return &P.Java;
+  if (EqualsUpper(E, ".ASP")) return &P.ASP;
+  if (IsOneOf(E, {".PL", ".CGI"})) return &P.PERL;
+  if (Contains(E, "PHP")) return &P.PHP;
+  if (EqualsUpper(E, ".CAB")) return &P.ActiveX;
+  return nullptr;
+}
+
+void MetaRule(std::string_view TagText, TParsed& P) {
+  const std::string Name = AttributeValue(TagText, "NAME");
+  if (EqualsUpper(Name, "KEYWORD"))
+    P.Keyword = AttributeValue(TagText, "CONTENT");
+  else if (EqualsUpper(Name, "DESCRIPTION"))
+    P.Description = AttributeValue(TagText, "CONTENT");
+}
+
+}  // namespace
+
+std::string GetAttribute(std::string_view TagText, std::string_view Name) {
+  return std::string(AttributeView(TagText, UpperCase(Name)));
 }
 
 std::string GetAttributeValue(std::string_view AttributeText) {
@@ -115,21 +146,8 @@ std::string GetAttributeValue(std::string_view AttributeText) {
 }
 
 TURLParts SplitURL(std::string_view Link) {
-  if (const std::size_t Scheme = Link.find("://"); Scheme != npos)
-    Link.remove_prefix(Scheme + 3);
-  else if (Contains(Link, "MAILTO:"))
-    Link.remove_prefix(7);  // the first seven characters, wherever "MAILTO:" stands
-
-  TURLParts Parts;
-  const std::size_t Slash = Link.rfind('/');
-  const std::string_view Segment = Slash == npos ? Link : Link.substr(Slash + 1);
-  Parts.Folder = Slash == npos ? std::string() : std::string(Link.substr(0, Slash + 1));
-  if (Segment.find('.') == npos) return Parts;
-  Parts.DocumentName = Segment.substr(0, Segment.find('?'));
-  const std::size_t Dot = Parts.DocumentName.rfind('.');
-  if (Dot != npos && Parts.DocumentName.find_first_of("\\:", Dot) == npos)
-    Parts.Extension = Parts.DocumentName.substr(Dot);
-  return Parts;
+  const TURLViews V = SplitURLViews(Link);
+  return {std::string(V.Folder), std::string(V.DocumentName), std::string(V.Extension)};
 }
 
 THTMLParser::THTMLParser(TComponent* Owner)
@@ -213,13 +231,30 @@ void THTMLParser::Execute() {
   };
 
   for (std::size_t N = 0; N < Lines->size(); ++N) {
-    const std::string& Line = (*Lines)[N];
-    const char* P = Line.data();
-    const char* const End = P + Line.size();
-    while (P < End) {
+    const std::string_view Line = (*Lines)[N];
+    const std::size_t Size = Line.size();
+    auto Find = [&](char C, std::size_t From) -> std::size_t {
+      const void* At = std::memchr(Line.data() + From, C, Size - From);
+      return At ? static_cast<const char*>(At) - Line.data() : Size;
+    };
+    // The first "<" at or after the last search start: looked for once per
+    // tag, it serves both to see that the tag holds no "<" and to end the
+    // text that follows the tag.
+    std::size_t NextOpen = 0;
+    bool OpenKnown = false;
+    auto FindOpen = [&](std::size_t From) {
+      if (!OpenKnown || NextOpen < From) {
+        NextOpen = Find('<', From);
+        OpenKnown = true;
+      }
+      return NextOpen;
+    };
+
+    std::size_t I = 0;
+    while (I < Size) {
       if (OnParsing) {
         DoParsing(static_cast<int>(N + 1), static_cast<int>(FHTML->size()));
-        const char C = *P++;
+        const char C = Line[I++];
         if (!InTag) {
           if (C == '<') {
             FinishText();
@@ -238,27 +273,25 @@ void THTMLParser::Execute() {
       }
 
       if (!InTag) {
-        const auto* Open = static_cast<const char*>(std::memchr(P, '<', End - P));
-        const char* Stop = Open ? Open : End;
-        if (Stop > P && (FInTitle || OnFoundText || !PendingText.empty()))
-          PendingText.append(P, Stop);
-        P = Stop;
-        if (!Open) break;
-        ++P;
+        const std::size_t Open = FindOpen(I);
+        if (Open > I && (FInTitle || OnFoundText || !PendingText.empty()))
+          PendingText.append(Line.substr(I, Open - I));
+        if (Open == Size) break;
+        I = Open + 1;
         FinishText();
         InTag = true;
       } else {
-        const auto* Close = static_cast<const char*>(std::memchr(P, '>', End - P));
-        std::string_view Part(P, (Close ? Close : End) - P);
-        if (const std::size_t Inner = Part.rfind('<'); Inner != npos) {
+        const std::size_t Close = Find('>', I);
+        std::string_view Part = Line.substr(I, Close - I);
+        if (FindOpen(I) < Close) {  // rare: only the text after the last "<" counts
           TagBuffer.clear();
-          Part.remove_prefix(Inner + 1);
+          Part.remove_prefix(Part.rfind('<') + 1);
         }
-        if (!Close) {
+        if (Close == Size) {
           TagBuffer.append(Part);
           break;
         }
-        P = Close + 1;
+        I = Close + 1;
         FinishTag(Part);
       }
     }
@@ -281,13 +314,19 @@ void THTMLParser::ProcessTag(std::string_view TagText) {
   const std::string_view Tag = Trim(TagText);
   if (OnFoundTag && !Contains(Tag, "!--")) DoFoundTag(std::string(Tag));
 
-  const std::string_view Name = Tag.substr(0, Tag.find(' '));  // tabs do not separate
-  if (EqualsUpper(Name, "A")) {
+  // The name ends at the first space (tabs do not separate). No rule has a
+  // name longer than six characters, so looking further is pointless.
+  std::size_t Length = 0;
+  while (Length < Tag.size() && Length < 7 && Tag[Length] != ' ') ++Length;
+  const std::string_view Name = Tag.substr(0, Length);
+  if (Length == 7) {
+    return;
+  } else if (EqualsUpper(Name, "A")) {
     AnchorRule(Tag);
   } else if (EqualsUpper(Name, "IMG")) {
-    FParsed.Images.push_back(AttributeValue(Tag, "src"));
+    FParsed.Images.push_back(AttributeValue(Tag, "SRC"));
   } else if (EqualsUpper(Name, "FRAME")) {
-    FParsed.FramePages.push_back(AttributeValue(Tag, "src"));
+    FParsed.FramePages.push_back(AttributeValue(Tag, "SRC"));
   } else if (EqualsUpper(Name, "META")) {
     MetaRule(Tag, FParsed);
   } else if (Name == "!--") {
@@ -303,26 +342,27 @@ void THTMLParser::ProcessTag(std::string_view TagText) {
   }
 }
 
+// The href is tested as it stands: every test compares letters upper-cased.
 void THTMLParser::AnchorRule(std::string_view TagText) {
-  const std::string Href = AttributeValue(TagText, "href");
-  const std::string H = UpperCase(Href);
-  const bool Http = H.find("HTTP://") != npos;
+  std::string Href = AttributeValue(TagText, "HREF");
+  const bool Scheme = Href.find("://") != npos;
+  const bool Http = Scheme && Contains(Href, "HTTP://");
 
-  if (TLocalRemote* C = Category(FParsed, SplitURL(H).Extension))
+  if (TLocalRemote* C = Category(FParsed, SplitURLViews(Href).Extension))
     (Http ? C->Remote : C->Local).push_back(Href);
 
-  if (H.find("MAILTO:") != npos)
+  if (Contains(Href, "MAILTO:"))
     FParsed.EMails.push_back(Href.substr(7));
-  else if (H.find("FTP://") != npos)
+  else if (Scheme && Contains(Href, "FTP://"))
     FParsed.FTPlinks.push_back(Href);
   else if (Http)
     FParsed.HTTPlinks.push_back(Href);
-  else if (H.find("://") == npos)
+  else if (!Scheme)
     FParsed.Locallinks.push_back(Href);
   else if (OnFoundHyperlink)
     DoFoundHyperlink(Href);
 
-  FParsed.Hyperlinks.push_back(Href);
+  FParsed.Hyperlinks.push_back(std::move(Href));
 }
 
 }  // namespace lumora
