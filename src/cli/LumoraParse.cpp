@@ -1,0 +1,156 @@
+// lumora-parse: runs the HTML parser over a page and prints what it found.
+//
+//   lumora-parse [--events [--parsing]] FILE | -
+//
+// Without options it prints the page summary as one JSON object. With
+// --events it prints the events of the run instead, one JSON object a line;
+// OnParsing, raised for every character, only with --parsing. Strings are
+// bytes: each byte is written as the Unicode character of the same number
+// (ISO-8859-1), so any page, whatever its encoding, comes back unchanged.
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "html/HTMLParser.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+using namespace lumora;
+using TJson = nlohmann::ordered_json;
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& Problem, bool ShowUsage) {
+  std::cerr << "lumora-parse: " << Problem << "\n";
+  if (ShowUsage) std::cerr << "usage: lumora-parse [--events [--parsing]] FILE | -\n";
+  std::exit(2);
+}
+
+std::string Latin1(std::string_view Bytes) {
+  std::string Utf8;
+  Utf8.reserve(Bytes.size());
+  for (const char C : Bytes) {
+    const auto B = static_cast<unsigned char>(C);
+    if (B < 0x80) {
+      Utf8 += C;
+    } else {
+      Utf8 += static_cast<char>(0xC0 | (B >> 6));
+      Utf8 += static_cast<char>(0x80 | (B & 0x3F));
+    }
+  }
+  return Utf8;
+}
+
+TJson List(const std::vector<std::string>& L) {
+  TJson A = TJson::array();
+  for (const auto& S : L) A.push_back(Latin1(S));
+  return A;
+}
+
+TJson Pair(const TLocalRemote& C) {
+  return {{"Local", List(C.Local)}, {"Remote", List(C.Remote)}};
+}
+
+TJson Summary(const TParsed& P) {
+  return {{"Title", Latin1(P.Title)},
+          {"Keyword", Latin1(P.Keyword)},
+          {"Description", Latin1(P.Description)},
+          {"HTML", Pair(P.HTML)},
+          {"Image", Pair(P.Image)},
+          {"Media", Pair(P.Media)},
+          {"Java", Pair(P.Java)},
+          {"ActiveX", Pair(P.ActiveX)},
+          {"ASP", Pair(P.ASP)},
+          {"PHP", Pair(P.PHP)},
+          {"PERL", Pair(P.PERL)},
+          {"Hyperlinks", List(P.Hyperlinks)},
+          {"Images", List(P.Images)},
+          {"EMails", List(P.EMails)},
+          {"HTTPlinks", List(P.HTTPlinks)},
+          {"FTPlinks", List(P.FTPlinks)},
+          {"Locallinks", List(P.Locallinks)},
+          {"FramePages", List(P.FramePages)}};
+}
+
+std::string ReadAll(std::FILE* F, const std::string& Name) {
+  std::string Data;
+  char Block[65536];
+  for (std::size_t N; (N = std::fread(Block, 1, sizeof Block, F)) > 0;) Data.append(Block, N);
+  if (std::ferror(F)) Fail("cannot read " + Name + ": " + std::strerror(errno), false);
+  return Data;
+}
+
+void PrintEvent(const char* Kind, const std::string& Text) {
+  std::cout << TJson{{"event", Kind}, {"text", Latin1(Text)}}.dump() << '\n';
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+  // Pages are bytes and the JSON ends its lines with LF only.
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
+  std::ios::sync_with_stdio(false);
+  bool Events = false, Parsing = false;
+  std::string Path;
+  bool HavePath = false;
+  for (int I = 1; I < argc; ++I) {
+    const std::string Arg = argv[I];
+    if (Arg == "--events") {
+      Events = true;
+    } else if (Arg == "--parsing") {
+      Parsing = true;
+    } else if (Arg.rfind("--", 0) == 0) {
+      Fail("unknown option " + Arg, true);
+    } else if (HavePath) {
+      Fail("one file at a time", true);
+    } else {
+      Path = Arg;
+      HavePath = true;
+    }
+  }
+  if (!HavePath) Fail("no file given", true);
+  if (Parsing && !Events) Fail("--parsing goes with --events", true);
+
+  std::string Page;
+  if (Path == "-") {
+    Page = ReadAll(stdin, "standard input");
+  } else {
+    std::FILE* F = std::fopen(Path.c_str(), "rb");
+    if (!F) Fail("cannot open " + Path + ": " + std::strerror(errno), false);
+    Page = ReadAll(F, Path);
+    std::fclose(F);
+  }
+
+  THTMLParser Parser;
+  Parser.SetHTMLText(Page);
+  if (Events) {
+    Parser.OnFoundComment = [](TObject*, std::string C) { PrintEvent("comment", C); };
+    Parser.OnFoundHyperlink = [](TObject*, std::string H) { PrintEvent("hyperlink", H); };
+    Parser.OnFoundTag = [](TObject*, std::string T) { PrintEvent("tag", T); };
+    Parser.OnFoundText = [](TObject*, std::string T) { PrintEvent("text", T); };
+    if (Parsing)
+      Parser.OnParsing = [](TObject*, int Lines, int Total) {
+        std::cout << TJson{{"event", "parsing"}, {"lines", Lines}, {"total", Total}}.dump() << '\n';
+      };
+    Parser.Execute();
+  } else {
+    Parser.Execute();
+    std::cout << Summary(Parser.Parsed()).dump() << '\n';
+  }
+  std::cout.flush();
+  if (!std::cout) Fail("cannot write the output", false);
+  return 0;
+}

@@ -1,0 +1,368 @@
+#include "html/HTMLParser.h"
+
+#include <cstring>
+#include <initializer_list>
+#include <utility>
+
+namespace lumora {
+
+namespace {
+
+constexpr auto npos = std::string_view::npos;
+
+char UpperChar(char C) {
+  return C >= 'a' && C <= 'z' ? static_cast<char>(C - 'a' + 'A') : C;
+}
+
+std::string UpperCase(std::string_view S) {
+  std::string Result(S);
+  for (char& C : Result) C = UpperChar(C);
+  return Result;
+}
+
+// Where Needle (upper case already) first occurs in S compared upper-cased.
+// An empty needle is never found.
+std::size_t FindUpper(std::string_view S, std::string_view Needle) {
+  if (Needle.empty() || Needle.size() > S.size()) return npos;
+  const std::size_t Last = S.size() - Needle.size();
+  const char First = Needle[0];
+  for (std::size_t I = 0; I <= Last; ++I) {
+    if (UpperChar(S[I]) != First) continue;
+    std::size_t K = 1;
+    while (K < Needle.size() && UpperChar(S[I + K]) == Needle[K]) ++K;
+    if (K == Needle.size()) return I;
+  }
+  return npos;
+}
+
+bool Contains(std::string_view S, std::string_view Needle) {
+  return FindUpper(S, Needle) != npos;
+}
+
+bool EqualsUpper(std::string_view S, std::string_view Upper) {
+  if (S.size() != Upper.size()) return false;
+  for (std::size_t I = 0; I < S.size(); ++I)
+    if (UpperChar(S[I]) != Upper[I]) return false;
+  return true;
+}
+
+bool IsOneOf(std::string_view S, std::initializer_list<std::string_view> Upper) {
+  for (auto U : Upper)
+    if (EqualsUpper(S, U)) return true;
+  return false;
+}
+
+// Characters 0..32 (spaces and control characters) go at both ends.
+std::string_view Trim(std::string_view S) {
+  auto Blank = [](char C) { return static_cast<unsigned char>(C) <= 32; };
+  while (!S.empty() && Blank(S.front())) S.remove_prefix(1);
+  while (!S.empty() && Blank(S.back())) S.remove_suffix(1);
+  return S;
+}
+
+// The attribute text for a name given upper-cased; see GetAttribute.
+std::string_view AttributeView(std::string_view TagText, std::string_view UpperName) {
+  const std::size_t Start = FindUpper(TagText, UpperName);
+  if (Start == npos) return {};
+  bool Quoted = false;
+  std::size_t Stop = Start;
+  for (; Stop + 1 < TagText.size(); ++Stop) {
+    if (TagText[Stop] == '"')
+      Quoted = !Quoted;
+    else if (TagText[Stop] == ' ' && !Quoted)
+      break;
+  }
+  return TagText.substr(Start, Stop - Start + 1);
+}
+
+std::string AttributeValue(std::string_view TagText, std::string_view UpperName) {
+  return GetAttributeValue(AttributeView(TagText, UpperName));
+}
+
+struct TURLViews {
+  std::string_view Folder, DocumentName, Extension;
+};
+
+// SplitURL without copies; letters are compared upper-cased, so the link may
+// be given in any case.
+TURLViews SplitURLViews(std::string_view Link) {
+  if (const std::size_t Scheme = Link.find("://"); Scheme != npos)
+    Link.remove_prefix(Scheme + 3);
+  else if (Contains(Link, "MAILTO:"))
+    Link.remove_prefix(7);  // the first seven characters, wherever "MAILTO:" stands
+
+  TURLViews Parts;
+  const std::size_t Slash = Link.rfind('/');
+  const std::string_view Segment = Slash == npos ? Link : Link.substr(Slash + 1);
+  if (Slash != npos) Parts.Folder = Link.substr(0, Slash + 1);
+  if (Segment.find('.') == npos) return Parts;
+  Parts.DocumentName = Segment.substr(0, Segment.find('?'));
+  const std::size_t Dot = Parts.DocumentName.rfind('.');
+  if (Dot != npos && Parts.DocumentName.find_first_of("\\:", Dot) == npos)
+    Parts.Extension = Parts.DocumentName.substr(Dot);
+  return Parts;
+}
+
+// The category of an anchor by the extension of its href; the first
+// matching row wins.
+TLocalRemote* Category(TParsed& P, std::string_view E) {
+  if (Contains(E, "HTM")) return &P.HTML;
+  if (IsOneOf(E, {".JPG", ".JPEG", ".GIF", ".TIF", ".PCX", ".PNG", ".BMP"})) return &P.Image;
+  if (IsOneOf(E, {".AVI", ".MP3", ".AU", ".MOV", ".MPG", ".MPEG"})) return &P.Media;
+  if (IsOneOf(E, {".JS", ".CLASS", ".JAVA"})) return &P.Java;
+  if (EqualsUpper(E, ".ASP")) return &P.ASP;
+  if (IsOneOf(E, {".PL", ".CGI"})) return &P.PERL;
+  if (Contains(E, "PHP")) return &P.PHP;
+  if (EqualsUpper(E, ".CAB")) return &P.ActiveX;
+  return nullptr;
+}
+
+void MetaRule(std::string_view TagText, TParsed& P) {
+  const std::string Name = AttributeValue(TagText, "NAME");
+  if (EqualsUpper(Name, "KEYWORD"))
+    P.Keyword = AttributeValue(TagText, "CONTENT");
+  else if (EqualsUpper(Name, "DESCRIPTION"))
+    P.Description = AttributeValue(TagText, "CONTENT");
+}
+
+}  // namespace
+
+std::string GetAttribute(std::string_view TagText, std::string_view Name) {
+  return std::string(AttributeView(TagText, UpperCase(Name)));
+}
+
+std::string GetAttributeValue(std::string_view AttributeText) {
+  const std::size_t Eq = AttributeText.find('=');
+  std::string_view Rest = Eq == npos ? AttributeText : AttributeText.substr(Eq + 1);
+  // An unquoted part, then, from a double quote on, a quoted part that the
+  // next double quote ends; spaces end only the unquoted part.
+  const std::size_t Stop = Rest.find_first_of(" \"");
+  std::string Value(Rest.substr(0, Stop));
+  if (Stop != npos && Rest[Stop] == '"') {
+    Rest.remove_prefix(Stop + 1);
+    Value.append(Rest.substr(0, Rest.find('"')));
+  }
+  return Value;
+}
+
+TURLParts SplitURL(std::string_view Link) {
+  const TURLViews V = SplitURLViews(Link);
+  return {std::string(V.Folder), std::string(V.DocumentName), std::string(V.Extension)};
+}
+
+THTMLParser::THTMLParser(TComponent* Owner)
+    : TComponent(Owner), FHTML(std::make_shared<const std::vector<std::string>>()) {}
+
+void THTMLParser::SetHTML(const std::vector<std::string>& Lines) {
+  FHTML = std::make_shared<const std::vector<std::string>>(Lines);
+}
+
+std::string THTMLParser::HTMLText() const {
+  std::string Text;
+  for (const auto& Line : *FHTML) (Text += Line) += "\r\n";
+  return Text;
+}
+
+void THTMLParser::SetHTMLText(std::string_view Text) {
+  Text = Text.substr(0, Text.find('\0'));
+  std::vector<std::string> Lines;
+  const char* P = Text.data();
+  const char* const End = P + Text.size();
+  while (P < End) {
+    const char* E = P;
+    while (E < End && *E != '\r' && *E != '\n') ++E;
+    Lines.emplace_back(P, E);
+    if (E < End && *E == '\r' && E + 1 < End && E[1] == '\n') ++E;
+    P = E + 1;
+  }
+  FHTML = std::make_shared<const std::vector<std::string>>(std::move(Lines));
+}
+
+// Handlers are called through a copy, so one that reassigns or clears its
+// own event does not destroy the function that is running.
+void THTMLParser::DoFoundComment(std::string Comment) {
+  if (auto Handler = OnFoundComment) Handler(this, std::move(Comment));
+}
+void THTMLParser::DoFoundHyperlink(std::string Hyperlink) {
+  if (auto Handler = OnFoundHyperlink) Handler(this, std::move(Hyperlink));
+}
+void THTMLParser::DoFoundTag(std::string Tag) {
+  if (auto Handler = OnFoundTag) Handler(this, std::move(Tag));
+}
+void THTMLParser::DoFoundText(std::string Text) {
+  if (auto Handler = OnFoundText) Handler(this, std::move(Text));
+}
+void THTMLParser::DoParsing(int Lines, int Total) {
+  if (auto Handler = OnParsing) Handler(this, Lines, Total);
+}
+
+// The scan keeps the text run being read and, inside a tag, only what
+// follows the tag's last "<": a "<" within a tag does not open a new one,
+// but the tag text is taken after the last "<" anyway.
+//
+// With OnParsing assigned every character is announced before it is handled,
+// one at a time. Without it the scan jumps from one "<" or ">" to the next
+// with memchr, hands tags that lie within one line to ProcessTag in place,
+// and copies a text run only when somebody will see it (a title is being
+// collected or OnFoundText is assigned). Nothing but OnParsing can run while
+// a text run is read, so that choice, made at the run's first piece, holds
+// to its end.
+void THTMLParser::Execute() {
+  for (auto* List : {&FParsed.Hyperlinks, &FParsed.Images, &FParsed.EMails, &FParsed.HTTPlinks,
+                     &FParsed.FTPlinks, &FParsed.Locallinks, &FParsed.FramePages})
+    List->clear();
+
+  const auto Lines = FHTML;  // keeps these lines alive if a handler assigns others
+  std::string PendingText;
+  std::string TagBuffer;
+  bool InTag = false;
+
+  auto FinishText = [&] {
+    if (PendingText.empty()) return;
+    const std::string Text = std::exchange(PendingText, {});
+    ProcessText(Text);
+  };
+  auto FinishTag = [&](std::string_view Tail) {
+    InTag = false;
+    if (TagBuffer.empty()) return ProcessTag(Tail);
+    TagBuffer.append(Tail);
+    const std::string Tag = std::exchange(TagBuffer, {});
+    ProcessTag(Tag);
+  };
+
+  for (std::size_t N = 0; N < Lines->size(); ++N) {
+    const std::string_view Line = (*Lines)[N];
+    const std::size_t Size = Line.size();
+    auto Find = [&](char C, std::size_t From) -> std::size_t {
+      const void* At = std::memchr(Line.data() + From, C, Size - From);
+      return At ? static_cast<const char*>(At) - Line.data() : Size;
+    };
+    // The first "<" at or after the last search start: looked for once per
+    // tag, it serves both to see that the tag holds no "<" and to end the
+    // text that follows the tag.
+    std::size_t NextOpen = 0;
+    bool OpenKnown = false;
+    auto FindOpen = [&](std::size_t From) {
+      if (!OpenKnown || NextOpen < From) {
+        NextOpen = Find('<', From);
+        OpenKnown = true;
+      }
+      return NextOpen;
+    };
+
+    std::size_t I = 0;
+    while (I < Size) {
+      if (OnParsing) {
+        DoParsing(static_cast<int>(N + 1), static_cast<int>(FHTML->size()));
+        const char C = Line[I++];
+        if (!InTag) {
+          if (C == '<') {
+            FinishText();
+            InTag = true;
+          } else {
+            PendingText += C;
+          }
+        } else if (C == '>') {
+          FinishTag({});
+        } else if (C == '<') {
+          TagBuffer.clear();
+        } else {
+          TagBuffer += C;
+        }
+        continue;
+      }
+
+      if (!InTag) {
+        const std::size_t Open = FindOpen(I);
+        if (Open > I && (FInTitle || OnFoundText || !PendingText.empty()))
+          PendingText.append(Line.substr(I, Open - I));
+        if (Open == Size) break;
+        I = Open + 1;
+        FinishText();
+        InTag = true;
+      } else {
+        const std::size_t Close = Find('>', I);
+        std::string_view Part = Line.substr(I, Close - I);
+        if (FindOpen(I) < Close) {  // rare: only the text after the last "<" counts
+          TagBuffer.clear();
+          Part.remove_prefix(Part.rfind('<') + 1);
+        }
+        if (Close == Size) {
+          TagBuffer.append(Part);
+          break;
+        }
+        I = Close + 1;
+        FinishTag(Part);
+      }
+    }
+  }
+  // Text after the last tag and a tag without ">" are dropped.
+}
+
+void THTMLParser::ProcessText(std::string_view Text) {
+  if (FInTitle)
+    FTitleText = Text;  // each run replaces what was collected
+  else if (OnFoundText)
+    DoFoundText(std::string(Text));
+}
+
+void THTMLParser::ProcessTag(std::string_view TagText) {
+  if (FInTitle && !Contains(TagText, FTitleEndTag)) {
+    ((FTitleText += '<') += TagText) += '>';
+    return;
+  }
+  const std::string_view Tag = Trim(TagText);
+  if (OnFoundTag && !Contains(Tag, "!--")) DoFoundTag(std::string(Tag));
+
+  // The name ends at the first space (tabs do not separate). No rule has a
+  // name longer than six characters, so looking further is pointless.
+  std::size_t Length = 0;
+  while (Length < Tag.size() && Length < 7 && Tag[Length] != ' ') ++Length;
+  const std::string_view Name = Tag.substr(0, Length);
+  if (Length == 7) {
+    return;
+  } else if (EqualsUpper(Name, "A")) {
+    AnchorRule(Tag);
+  } else if (EqualsUpper(Name, "IMG")) {
+    FParsed.Images.push_back(AttributeValue(Tag, "SRC"));
+  } else if (EqualsUpper(Name, "FRAME")) {
+    FParsed.FramePages.push_back(AttributeValue(Tag, "SRC"));
+  } else if (EqualsUpper(Name, "META")) {
+    MetaRule(Tag, FParsed);
+  } else if (Name == "!--") {
+    if (OnFoundComment)
+      DoFoundComment(Tag.size() > 7 ? std::string(Tag.substr(4, Tag.size() - 7)) : std::string());
+  } else if (EqualsUpper(Name, "TITLE")) {
+    FInTitle = true;
+    FTitleEndTag = "/TITLE";
+  } else if (EqualsUpper(Name, "/TITLE")) {
+    FInTitle = false;
+    FTitleEndTag.clear();
+    FParsed.Title = std::exchange(FTitleText, {});
+  }
+}
+
+// The href is tested as it stands: every test compares letters upper-cased.
+void THTMLParser::AnchorRule(std::string_view TagText) {
+  std::string Href = AttributeValue(TagText, "HREF");
+  const bool Scheme = Href.find("://") != npos;
+  const bool Http = Scheme && Contains(Href, "HTTP://");
+
+  if (TLocalRemote* C = Category(FParsed, SplitURLViews(Href).Extension))
+    (Http ? C->Remote : C->Local).push_back(Href);
+
+  if (Contains(Href, "MAILTO:"))
+    FParsed.EMails.push_back(Href.substr(7));
+  else if (Scheme && Contains(Href, "FTP://"))
+    FParsed.FTPlinks.push_back(Href);
+  else if (Http)
+    FParsed.HTTPlinks.push_back(Href);
+  else if (!Scheme)
+    FParsed.Locallinks.push_back(Href);
+  else if (OnFoundHyperlink)
+    DoFoundHyperlink(Href);
+
+  FParsed.Hyperlinks.push_back(std::move(Href));
+}
+
+}  // namespace lumora
