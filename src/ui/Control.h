@@ -15,8 +15,8 @@
 #include <memory>
 #include <string>
 
-#include "ui/Color.h"
 #include "sys/Component.h"
+#include "ui/Color.h"
 #include "ui/Font.h"
 #include "ui/Messages.h"
 

@@ -7,10 +7,10 @@
 
 #include <commctrl.h>
 
+#include "sys/Component.h"
 #include "ui/Bitmap.h"
 #include "ui/Canvas.h"
 #include "ui/Color.h"
-#include "sys/Component.h"
 #include "ui/Icon.h"
 
 namespace lumora {
