@@ -376,7 +376,7 @@ void TWinControl::Update() {
 
 void TWinControl::PaintControls(HDC DC) {
   for (TControl* C : std::vector<TControl*>(FControls)) {
-    if (C->IsWindowed() || !C->Visible()) continue;
+    if (C->IsWindowed() || !C->Visible() || TPaintExclusion::Excluded(C)) continue;
     const RECT B = C->BoundsRect();
     if (B.right <= B.left || B.bottom <= B.top) continue;
     if (!RectVisible(DC, &B)) continue;
@@ -609,6 +609,22 @@ void TWinControl::WndProc(TMessage& M) {
     default:
       TControl::WndProc(M);
   }
+}
+
+namespace {
+thread_local const TControl* ExcludedFromPaint = nullptr;
+}
+
+TPaintExclusion::TPaintExclusion(const TControl* Control) : FPrevious(ExcludedFromPaint) {
+  ExcludedFromPaint = Control;
+}
+
+TPaintExclusion::~TPaintExclusion() {
+  ExcludedFromPaint = FPrevious;
+}
+
+bool TPaintExclusion::Excluded(const TControl* Control) {
+  return Control && Control == ExcludedFromPaint;
 }
 
 TGraphicControl::TGraphicControl(TComponent* AOwner)

@@ -133,6 +133,21 @@ class TWinControl : public TControl {
   friend TWinControl* FindControl(HWND);
 };
 
+// While alive, parents leave Control out when they paint their windowless
+// children: a transparent control that asks its parent for the picture
+// behind it must not be painted again inside its own painting.
+class TPaintExclusion {
+ public:
+  explicit TPaintExclusion(const TControl* Control);
+  ~TPaintExclusion();
+  TPaintExclusion(const TPaintExclusion&) = delete;
+  TPaintExclusion& operator=(const TPaintExclusion&) = delete;
+  static bool Excluded(const TControl* Control);
+
+ private:
+  const TControl* FPrevious;
+};
+
 // Windowless controls drawn by their parent on its own surface.
 class TCanvas;
 

@@ -39,6 +39,7 @@ TColor ShiftLightness(TColor Base, TColor Fallback, int Percent, TLightShift Dir
 #ifdef _WIN32
 class TCanvas;
 class TBitmap;
+class TControl;
 
 // Width concentric one-pixel rings inside Rect: top and left in TopLeft;
 // right, bottom and the top-right and bottom-left corners in BottomRight.
@@ -49,6 +50,9 @@ void DrawBevelFrame(TCanvas& Canvas, RECT Rect, TColor TopLeft, TColor BottomRig
 // the parent's client size. Parent 0 does nothing.
 void PaintParentBackgroundAt(HWND Parent, int ParentClientWidth, int ParentClientHeight, int Left,
                              int Top, TCanvas& Canvas);
+// The same for Control and its parent: makes Control look transparent. A
+// control without a parent leaves the canvas untouched.
+void PaintParentBackground(TControl* Control, TCanvas& Canvas);
 
 // Places a glyph (NumGlyphs cells wide, Glyph may be null) and a one-line
 // caption in Client; Offset moves both for a pressed button. Margin or

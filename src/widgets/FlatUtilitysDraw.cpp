@@ -6,6 +6,7 @@
 #include "ui/Bitmap.h"
 #include "ui/Canvas.h"
 #include "ui/GdiObjects.h"
+#include "ui/WinControl.h"
 #include "widgets/FlatUtilitys.h"
 
 namespace lumora {
@@ -48,6 +49,14 @@ void PaintParentBackgroundAt(HWND Parent, int ParentClientWidth, int ParentClien
   ::IntersectClipRect(DC, 0, 0, ParentClientWidth, ParentClientHeight);
   ::SendMessageA(Parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), 0);
   ::SendMessageA(Parent, WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
+}
+
+void PaintParentBackground(TControl* Control, TCanvas& Canvas) {
+  if (!Control || !Control->Parent()) return;
+  TWinControl* Parent = Control->Parent();
+  TPaintExclusion Exclusion(Control);
+  PaintParentBackgroundAt(Parent->Handle(), Parent->ClientWidth(), Parent->ClientHeight(),
+                          Control->Left(), Control->Top(), Canvas);
 }
 
 void LayoutGlyphAndText(TCanvas& Canvas, const RECT& Client, int Offset, TButtonLayout Layout,

@@ -2,6 +2,8 @@
 
 #include "ui/Bitmap.h"
 #include "ui/Canvas.h"
+#include "ui/Form.h"
+#include "ui/Image.h"
 #include "widgets/FlatUtilitys.h"
 
 namespace lumora {
@@ -255,6 +257,56 @@ TEST(MakeDisabledGlyph, EmbossesOutlinePixelsWithHighlightUnderShadow) {
 
   TBitmap Empty;
   EXPECT_TRUE(MakeDisabledGlyph(Empty, clBlack, Green, clRed, Blue, true)->Empty());
+}
+
+}  // namespace
+}  // namespace lumora
+
+namespace lumora {
+namespace {
+
+// A windowless control that draws only what its parent shows behind it.
+class TSeeThrough : public TGraphicControl {
+ public:
+  using TGraphicControl::TGraphicControl;
+  int Paints = 0;
+
+ protected:
+  void Paint() override {
+    ++Paints;
+    PaintParentBackground(this, Canvas());
+  }
+};
+
+TEST(PaintParentBackground, AControlSeesItsFormAndTheSiblingsBehindIt) {
+  TForm Form(nullptr);
+  Form.SetBorderStyle(TFormBorderStyle::bsNone);
+  Form.SetBounds(0, 0, 120, 80);
+  Form.SetColor(clWhite);
+  auto* Behind = new TImage(&Form);
+  Behind->SetParent(&Form);
+  Behind->SetBounds(30, 20, 10, 10);
+  Behind->Picture().SetSize(10, 10);
+  RECT All{0, 0, 10, 10};
+  Behind->Picture().Canvas().Brush().SetColor(clBlue);
+  Behind->Picture().Canvas().FillRect(All);
+  auto* Glass = new TSeeThrough(&Form);
+  Glass->SetParent(&Form);
+  Glass->SetBounds(25, 15, 30, 30);
+
+  TBitmap Shot(30, 30);
+  Fill(Shot, Backdrop);
+  Form.HandleNeeded();
+  Glass->Perform(WM_PAINT, reinterpret_cast<WPARAM>(Shot.Canvas().Handle()), 0);
+  EXPECT_EQ(Glass->Paints, 1) << "painted once, not again through its parent";
+  EXPECT_EQ(Shot.Canvas().Pixel(1, 1), clWhite);
+  EXPECT_EQ(Shot.Canvas().Pixel(6, 6), clBlue);  // the form's (31, 21)
+
+  // No parent: untouched.
+  TSeeThrough Orphan(nullptr);
+  Fill(Shot, Backdrop);
+  Orphan.Perform(WM_PAINT, reinterpret_cast<WPARAM>(Shot.Canvas().Handle()), 0);
+  EXPECT_EQ(Shot.Canvas().Pixel(6, 6), Backdrop);
 }
 
 }  // namespace
