@@ -36,6 +36,9 @@ for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 wineserver -p 2>/dev/null || true  # an already running one serves too
 wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 
+# Races inside libraries we do not build are not ours to report.
+export TSAN_OPTIONS="suppressions=$root/tests/tsan.supp${TSAN_OPTIONS:+ $TSAN_OPTIONS}"
+
 # One ctest over the three build trees. Wine tests share a resource lock, so
 # they run one at a time while native tests run beside them.
 mkdir -p build/all
