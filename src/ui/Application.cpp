@@ -7,6 +7,7 @@
 #include "sys/LumoraError.h"
 #include "ui/ErrorReport.h"
 #include "ui/Form.h"
+#include "ui/MainThread.h"
 
 namespace lumora {
 namespace {
@@ -35,6 +36,7 @@ TApplication& Application() {
 TApplication::TApplication() : TComponent(nullptr), FTitle(DefaultTitle()) {
   INITCOMMONCONTROLSEX Init{sizeof Init, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&Init);
+  InitMainThreadQueue();
 }
 
 TApplication::~TApplication() {

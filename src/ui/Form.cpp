@@ -15,6 +15,21 @@ BOOL CALLBACK CollectEnabled(HWND Window, LPARAM List) {
 
 }  // namespace
 
+TTaskWindowsDisabler::TTaskWindowsDisabler(HWND Except) {
+  std::vector<HWND> Found;
+  EnumThreadWindows(GetCurrentThreadId(), &CollectEnabled, reinterpret_cast<LPARAM>(&Found));
+  for (HWND W : Found) {
+    if (W == Except) continue;
+    EnableWindow(W, FALSE);
+    FWindows.push_back(W);
+  }
+}
+
+TTaskWindowsDisabler::~TTaskWindowsDisabler() {
+  for (HWND W : FWindows)
+    if (IsWindow(W)) EnableWindow(W, TRUE);
+}
+
 TScreen& Screen() {
   static auto* Instance = new TScreen;
   return *Instance;
@@ -191,12 +206,16 @@ void TForm::FocusChanged(TWinControl* Control) {
   if (Screen().FActiveForm == this || !Screen().FActiveForm) Screen().FActiveControl = Control;
   if (Old) Old->Perform(CM_EXIT);
   if (Control) Control->Perform(CM_ENTER);
+  NotifyFocusChanged();
+}
+
+void TForm::NotifyFocusChanged() {
   // Everyone on the form hears who has the focus now.
-  std::vector<TWinControl*> All;
+  TWinControl* Active = FActiveControl;
   std::function<void(TWinControl*)> Walk = [&](TWinControl* Parent) {
     for (int I = 0; I < Parent->ControlCount(); ++I) {
       TControl* C = Parent->Controls(I);
-      C->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(Control));
+      C->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(Active));
       if (C->IsWindowed()) Walk(static_cast<TWinControl*>(C));
     }
   };
@@ -254,21 +273,16 @@ void TForm::Close() {
 int TForm::ShowModal() {
   FModalResult = 0;
   FInModal = true;
-  // Every other top-level window of ours is disabled meanwhile.
-  std::vector<HWND> Disabled;
-  EnumThreadWindows(GetCurrentThreadId(), &CollectEnabled, reinterpret_cast<LPARAM>(&Disabled));
-  for (HWND W : Disabled) EnableWindow(W, FALSE);
   try {
+    TTaskWindowsDisabler Others(Handle());
     Show();
     SetForegroundWindow(Handle());
     while (FModalResult == 0 && !Application().Terminated()) Application().HandleMessage();
   } catch (...) {
-    for (HWND W : Disabled) EnableWindow(W, TRUE);
     FInModal = false;
     Hide();
     throw;
   }
-  for (HWND W : Disabled) EnableWindow(W, TRUE);
   FInModal = false;
   Hide();
   return FModalResult;

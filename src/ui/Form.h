@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <vector>
 
 #include "ui/WinControl.h"
 
@@ -67,6 +68,9 @@ class TForm : public TWinControl {
 
   // Called by controls of the form.
   void FocusChanged(TWinControl* Control);
+  // Tells every control of the form which control is active now (a button
+  // that draws itself as the default one asks for this).
+  void NotifyFocusChanged();
   void ControlRemoved(TWinControl* Control);
 
  protected:
@@ -87,6 +91,20 @@ class TForm : public TWinControl {
   int FModalResult = 0;
   bool FCreated = false;
   bool FInModal = false;
+};
+
+// Disables every visible, enabled top-level window of this thread but one,
+// and enables them again when it goes: a modal form or a system dialog runs
+// while the rest of the program waits.
+class TTaskWindowsDisabler {
+ public:
+  explicit TTaskWindowsDisabler(HWND Except = nullptr);
+  ~TTaskWindowsDisabler();
+  TTaskWindowsDisabler(const TTaskWindowsDisabler&) = delete;
+  TTaskWindowsDisabler& operator=(const TTaskWindowsDisabler&) = delete;
+
+ private:
+  std::vector<HWND> FWindows;
 };
 
 // What has the focus program-wide.

@@ -3,13 +3,18 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "sys/LumoraError.h"
+#include "ui/Application.h"
 #include "ui/Button.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
+#include "ui/MainThread.h"
 #include "ui/Menus.h"
 #include "ui/Timer.h"
 #include "ui/UiTestSupport.h"
@@ -188,6 +193,64 @@ TEST(Button, ClickFromCodeAndFromTheWindowRunOnce) {
   EXPECT_EQ(Clicks, 1);
   SendMessageA(Button->Handle(), BM_CLICK, 0, 0);
   EXPECT_EQ(Clicks, 2);
+}
+
+}  // namespace
+}  // namespace lumora
+
+namespace lumora {
+namespace {
+
+TEST(MainThread, QueuedCallsRunOnTheGuiThreadInOrder) {
+  Application();  // sets the queue up on this thread
+  const DWORD Gui = GetCurrentThreadId();
+  std::vector<int> Ran;
+  bool AllOnGui = true;
+  std::vector<std::thread> Workers;
+  std::atomic<int> Next{0};
+  std::mutex Order;
+  std::vector<int> Queued;
+  for (int T = 0; T < 4; ++T) {
+    Workers.emplace_back([&] {
+      for (int I = 0; I < 50; ++I) {
+        // Number and queue under one lock, so the queued order is known.
+        std::lock_guard<std::mutex> Guard(Order);
+        const int N = Next++;
+        Queued.push_back(N);
+        QueueToMainThread([&, N] {
+          if (GetCurrentThreadId() != Gui) AllOnGui = false;
+          Ran.push_back(N);
+        });
+      }
+    });
+  }
+  for (auto& W : Workers) W.join();
+  EXPECT_TRUE(PumpUntil([&] { return Ran.size() == 200; }));
+  EXPECT_EQ(Ran, Queued);
+  EXPECT_TRUE(AllOnGui);
+
+  // A failing call is reported and the next ones still run.
+  test::TMessageBoxCatcher Catcher;
+  QueueToMainThread([] { throw std::runtime_error("queued call failed"); });
+  QueueToMainThread([&] { Ran.push_back(-1); });
+  EXPECT_TRUE(PumpUntil([&] { return Ran.back() == -1; }));
+  ASSERT_EQ(Catcher.Boxes.size(), 1u);
+  EXPECT_EQ(Catcher.Boxes[0].Text, "queued call failed.");
+}
+
+TEST(TaskWindowsDisabler, DisablesTheOthersAndGivesThemBack) {
+  TForm A(nullptr), B(nullptr), C(nullptr);
+  A.Show();
+  B.Show();
+  C.Show();
+  C.SetEnabled(false);
+  {
+    TTaskWindowsDisabler Others(B.Handle());
+    EXPECT_FALSE(IsWindowEnabled(A.Handle()));
+    EXPECT_TRUE(IsWindowEnabled(B.Handle()));
+  }
+  EXPECT_TRUE(IsWindowEnabled(A.Handle()));
+  EXPECT_FALSE(IsWindowEnabled(C.Handle())) << "was disabled before, stays so";
 }
 
 }  // namespace
