@@ -534,18 +534,15 @@ void TWinControl::WndProc(TMessage& M) {
       DefaultHandler(M);
       return;
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN: {
-      WORD Key = static_cast<WORD>(M.WParam);
-      KeyDown(Key, KeyboardStateToShiftState());
-      if (Key == 0) return;
-      M.WParam = Key;
-      DefaultHandler(M);
-      return;
-    }
+    case WM_SYSKEYDOWN:
     case WM_KEYUP:
     case WM_SYSKEYUP: {
+      // A handler that sets the key to 0 keeps it from the window.
       WORD Key = static_cast<WORD>(M.WParam);
-      KeyUp(Key, KeyboardStateToShiftState());
+      if (M.Msg == WM_KEYDOWN || M.Msg == WM_SYSKEYDOWN)
+        KeyDown(Key, KeyboardStateToShiftState());
+      else
+        KeyUp(Key, KeyboardStateToShiftState());
       if (Key == 0) return;
       M.WParam = Key;
       DefaultHandler(M);
