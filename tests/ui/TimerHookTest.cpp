@@ -255,3 +255,34 @@ TEST(TaskWindowsDisabler, DisablesTheOthersAndGivesThemBack) {
 
 }  // namespace
 }  // namespace lumora
+
+namespace lumora {
+namespace {
+
+TEST(Keys, HandlersSeeKeysAndCanKeepThemFromTheWindow) {
+  TForm F(nullptr);
+  auto* Edit = new TEdit(&F);
+  Edit->SetParent(&F);
+  std::vector<std::string> Seen;
+  Edit->OnKeyDown = [&](TObject*, WORD& Key, TShiftState) {
+    Seen.push_back("down " + std::to_string(Key));
+  };
+  Edit->OnKeyUp = [&](TObject*, WORD& Key, TShiftState) {
+    Seen.push_back("up " + std::to_string(Key));
+  };
+  Edit->OnKeyPress = [&](TObject*, char& Key) {
+    Seen.push_back(std::string("press ") + Key);
+    if (Key == 'x') Key = 0;    // refused
+    if (Key == 'a') Key = 'b';  // replaced
+  };
+  HWND W = Edit->Handle();
+  SendMessageA(W, WM_KEYDOWN, 'A', 0);
+  SendMessageA(W, WM_CHAR, 'a', 0);
+  SendMessageA(W, WM_CHAR, 'x', 0);
+  SendMessageA(W, WM_KEYUP, 'A', 0);
+  EXPECT_EQ(Seen, (std::vector<std::string>{"down 65", "press a", "press x", "up 65"}));
+  EXPECT_EQ(Edit->Text(), "b");
+}
+
+}  // namespace
+}  // namespace lumora
