@@ -400,6 +400,8 @@ TEST_F(TDropTargetTest, TheSourcesDragImageIsShownOverTheTargetAndTakenAway) {
   ImageList_Add(Source, Red, nullptr);
   DeleteObject(Red);
   ASSERT_TRUE(ImageList_BeginDrag(Source, 0, 0, 0));
+  Form->Show();
+  test::PumpFor(50);
   Form->Update();
   const COLORREF Background = PixelAt(Form, 64, 64);
 
