@@ -251,3 +251,101 @@ TEST_F(TDropURLTargetTest, WideFileListsAreReadToo) {
 
 }  // namespace
 }  // namespace lumora
+
+namespace lumora {
+namespace {
+
+// Ends the drag when the left button is released; Escape cancels it.
+class TTestDropSource final : public IDropSource {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Iid, void** Object) override {
+    if (IsEqualIID(Iid, IID_IUnknown) || IsEqualIID(Iid, IID_IDropSource)) {
+      *Object = this;
+      return S_OK;
+    }
+    *Object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL Escape, DWORD KeyState) override {
+    if (Escape) return DRAGDROP_S_CANCEL;
+    return (KeyState & MK_LBUTTON) ? S_OK : DRAGDROP_S_DROP;
+  }
+  HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+};
+
+// Runs a program of the host (Wine starts Unix programs too) without
+// waiting for it; false when it cannot be started.
+bool StartHostProgram(const std::string& CommandLine) {
+  STARTUPINFOA Startup{};
+  Startup.cb = sizeof Startup;
+  PROCESS_INFORMATION Process{};
+  std::string Line = CommandLine;
+  if (!CreateProcessA(nullptr, Line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &Startup,
+                      &Process))
+    return false;
+  CloseHandle(Process.hThread);
+  CloseHandle(Process.hProcess);
+  return true;
+}
+
+// A real drag with OLE's DoDragDrop, from a window of this process onto the
+// registered one. OLE starts a drag only while the mouse button is held in
+// one of the process's own windows, so the X server's pointer is driven
+// with xdotool: press over the source, move to the target, release.
+TEST(GenuineDrag, ALinkDraggedFromAWindowIsDroppedOnTheTarget) {
+  if (GetFileAttributesA("Z:\\usr\\bin\\xdotool") == INVALID_FILE_ATTRIBUTES)
+    GTEST_SKIP() << "xdotool is not installed";
+  test::TMessageBoxCatcher Boxes;
+  const auto MakeForm = [](int Left) {
+    auto* F = new TForm(&Application());
+    F->SetBorderStyle(TFormBorderStyle::bsNone);
+    F->SetBounds(Left, 300, 200, 150);
+    F->Show();
+    return F;
+  };
+  TForm* Source = MakeForm(150);
+  TForm* Dest = MakeForm(600);
+  Dest->SetName("Dest");
+  auto* Target = new TDropURLTarget(Dest);
+  Target->Register(Dest);
+  std::vector<std::string> Drops;
+  Target->OnDrop = [&](TObject*, TShiftState, TDropPoint P, std::uint32_t& Effect) {
+    Drops.push_back(Target->URL() + " " + std::to_string(P.X) + "," + std::to_string(P.Y) + " " +
+                    std::to_string(Effect));
+  };
+
+  TTestDataObject Data({{Url(), TYMED_HGLOBAL, TYMED_HGLOBAL, Z("http://example.com/dragged")},
+                        {CF_TEXT, TYMED_HGLOBAL, TYMED_HGLOBAL, Z("http://example.com/dragged")}});
+  TTestDropSource DropSource;
+  DWORD Result = 0;
+  HRESULT Outcome = E_FAIL;
+  bool Dragged = false;
+  Source->OnMouseDown = [&](TObject*, TMouseButton Button, TShiftState, int, int) {
+    if (Button != TMouseButton::mbLeft || Dragged) return;
+    Dragged = true;
+    Outcome = DoDragDrop(&Data, &DropSource, DROPEFFECT_COPY | DROPEFFECT_LINK, &Result);
+  };
+  test::PumpFor(300);
+
+  const POINT From = Source->ClientToScreen(POINT{100, 75});
+  const POINT Over = Dest->ClientToScreen(POINT{40, 50});
+  const POINT To = Dest->ClientToScreen(POINT{50, 60});
+  const auto Xy = [](POINT P) { return std::to_string(P.x) + " " + std::to_string(P.y); };
+  ASSERT_TRUE(StartHostProgram("Z:\\usr\\bin\\xdotool mousemove " + Xy(From) +
+                               " sleep 0.5 mousedown 1 sleep 0.8 mousemove " + Xy(Over) +
+                               " sleep 0.5 mousemove " + Xy(To) + " sleep 0.5 mouseup 1"));
+  EXPECT_TRUE(test::PumpUntil([&] { return Dragged && Outcome != E_FAIL; }, 15000));
+
+  EXPECT_EQ(Outcome, DRAGDROP_S_DROP);
+  EXPECT_EQ(Result, DWORD{DROPEFFECT_LINK});
+  EXPECT_EQ(Drops, std::vector<std::string>{"http://example.com/dragged 50,60 4"});
+  EXPECT_EQ(Data.ForeignReferences(), 0);
+  EXPECT_TRUE(Boxes.Boxes.empty());
+  delete Dest;
+  delete Source;
+}
+
+}  // namespace
+}  // namespace lumora
