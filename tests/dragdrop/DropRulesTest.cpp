@@ -160,13 +160,9 @@ std::vector<unsigned char> DropFiles(const std::string& List, bool Wide,
   std::vector<unsigned char> Block(20, 0);
   std::memcpy(Block.data(), &Offset, 4);
   Block[16] = Wide ? 1 : 0;
-  if (Wide) {
-    for (char C : List) {
-      Block.push_back(static_cast<unsigned char>(C));
-      Block.push_back(0);
-    }
-  } else {
-    Block.insert(Block.end(), List.begin(), List.end());
+  for (char C : List) {
+    Block.push_back(static_cast<unsigned char>(C));
+    if (Wide) Block.push_back(0);
   }
   return Block;
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -264,6 +265,26 @@ TEST_F(TDropTargetTest, AFailingHandlerIsReportedAndTheDragStillEnds) {
   ASSERT_EQ(Boxes.Boxes.size(), 1u);
   EXPECT_EQ(Boxes.Boxes[0].Text, "handler failed.");
   Boxes.Boxes.clear();
+}
+
+TEST_F(TDropTargetTest, PreferredEffectFromTheClipboard) {
+  const auto Put = [](const std::string& Bytes) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    if (!Bytes.empty()) {
+      HGLOBAL Block = GlobalAlloc(GMEM_MOVEABLE, Bytes.size());
+      std::memcpy(GlobalLock(Block), Bytes.data(), Bytes.size());
+      GlobalUnlock(Block);
+      SetClipboardData(CF_PREFERREDDROPEFFECT, Block);
+    }
+    CloseClipboard();
+  };
+  Put(std::string("\x05\0\0\0", 4));
+  EXPECT_EQ(Target->GetPreferredDropEffect(), 5u);
+  Put(std::string("\x05\0", 2));  // too short to hold the value
+  EXPECT_EQ(Target->GetPreferredDropEffect(), 0u);
+  Put("");
+  EXPECT_EQ(Target->GetPreferredDropEffect(), 0u);
 }
 
 // A child window with a vertical scroll bar that counts its scroll requests.
