@@ -117,7 +117,8 @@ std::string PercentEncoded(const std::string& Bytes) {
 
 void RegisterPage(const std::string& Path, const std::string& Body) {
   THttpClient Client;
-  Client.Get(ServerBase() + "/__page?path=" + PercentEncoded(Path) + "&body=" + PercentEncoded(Body));
+  Client.Get(ServerBase() + "/__page?path=" + PercentEncoded(Path) +
+             "&body=" + PercentEncoded(Body));
 }
 
 int ClosedPort() {

@@ -9,11 +9,11 @@
 // One line per picture and a summary; on a terminal also a progress line
 // that is rewritten in place.
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <cerrno>
 #include <iostream>
 #include <memory>
 #include <mutex>
@@ -132,8 +132,8 @@ class TPrinter : public TGrabTally {
     }
     if (FLive) {
       char Progress[128];
-      const int N = std::snprintf(Progress, sizeof Progress, "[%u/%u] saved %u, failed %u", C.Done(),
-                                  C.Queued + FDirect, C.Saved, C.Failed);
+      const int N = std::snprintf(Progress, sizeof Progress, "[%u/%u] saved %u, failed %u",
+                                  C.Done(), C.Queued + FDirect, C.Saved, C.Failed);
       std::printf("\r%s", Progress);
       if (static_cast<std::size_t>(N) < FShown)
         std::printf("%*s\r%s", static_cast<int>(FShown - N), "", Progress);

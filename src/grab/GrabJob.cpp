@@ -51,7 +51,8 @@ void QueueImageSearch(const std::string& T, TPicQueue& Queue, TGrabObserver* Obs
   for (auto P = Rest.find(Key); P != std::string_view::npos; P = Rest.find(Key)) {
     Rest.remove_prefix(P + Key.size());
     const auto Amp = Rest.find('&');
-    const std::string V = Amp == std::string_view::npos ? std::string() : std::string(Rest.substr(0, Amp));
+    const std::string V =
+        Amp == std::string_view::npos ? std::string() : std::string(Rest.substr(0, Amp));
     Queue.Append(V);
     Tell(Observer, [&](TGrabObserver& O) { O.AddressQueued(V); });
   }
@@ -148,9 +149,9 @@ std::string PageBaseURL(const std::string& Address) {
   if (Address.back() == '/') return Address;
   // Whatever the first seven characters were, they become "http://".
   const std::size_t End = Address.rfind('/') + 1;
-  return std::string(HttpPrefix) +
-         (End > HttpPrefix.size() ? Address.substr(HttpPrefix.size(), End - HttpPrefix.size())
-                                  : std::string());
+  return std::string(HttpPrefix) + (End > HttpPrefix.size()
+                                        ? Address.substr(HttpPrefix.size(), End - HttpPrefix.size())
+                                        : std::string());
 }
 
 std::string RemoveDotSegments(std::string_view Address) {
@@ -204,9 +205,9 @@ std::string RemoveDotSegments(std::string_view Address) {
 std::string AbsolutePictureAddress(std::string Reference, const std::string& PageAddress,
                                    const std::string& Host) {
   std::string& S = Reference;
-  S.erase(std::remove_if(S.begin(), S.end(),
-                         [](char C) { return C == '"' || C == '\'' || C == '>'; }),
-          S.end());
+  S.erase(
+      std::remove_if(S.begin(), S.end(), [](char C) { return C == '"' || C == '\'' || C == '>'; }),
+      S.end());
   if (LowerAscii(std::string_view(S).substr(0, HttpPrefix.size())) == HttpPrefix) {
     // absolute already
   } else if (StartsWith(S, "//")) {

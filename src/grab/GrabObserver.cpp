@@ -12,10 +12,18 @@ void TGrabTally::Finished() {
   if (--FRunning == 0) FIdle.notify_all();
 }
 
-void TGrabTally::JobStarted() { Started(); }
-void TGrabTally::JobFinished() { Finished(); }
-void TGrabTally::WorkerStarted() { Started(); }
-void TGrabTally::WorkerFinished() { Finished(); }
+void TGrabTally::JobStarted() {
+  Started();
+}
+void TGrabTally::JobFinished() {
+  Finished();
+}
+void TGrabTally::WorkerStarted() {
+  Started();
+}
+void TGrabTally::WorkerFinished() {
+  Finished();
+}
 
 void TGrabTally::PageFetched(const TPageResult& Result) {
   std::lock_guard Guard(FLock);

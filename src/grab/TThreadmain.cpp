@@ -8,7 +8,8 @@ namespace lumora {
 bool TThreadmain::Start(const TGrabShared& Shared) {
   if (Shared.Observer) Shared.Observer->JobStarted();
   // Through the CRT's own thread start on Windows: see StartDetachedThread.
-  const bool Started = StartDetachedThread([Job = TThreadmain(Shared)]() mutable { Job.Execute(); });
+  const bool Started =
+      StartDetachedThread([Job = TThreadmain(Shared)]() mutable { Job.Execute(); });
   if (!Started && Shared.Observer) Shared.Observer->JobFinished();
   return Started;
 }

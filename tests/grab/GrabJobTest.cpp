@@ -72,14 +72,15 @@ TEST(GrabJob, PictureReferencesAreCleanedAndMadeAbsolute) {
 }
 
 TEST(GrabJob, DirectPicturesAndWrappedPages) {
-  for (const char* A : {"http://h/a.jpg", "http://h/a.JPG", "http://h/a.Gif", "http://h/abmp",
-                        "http://h/x.tif"})
+  for (const char* A :
+       {"http://h/a.jpg", "http://h/a.JPG", "http://h/a.Gif", "http://h/abmp", "http://h/x.tif"})
     EXPECT_TRUE(IsDirectPicture(A)) << A;
   for (const char* A : {"http://h/a.jpeg", "http://h/", "jp", "http://h/a.png"})
     EXPECT_FALSE(IsDirectPicture(A)) << A;
 
   EXPECT_EQ(PageAddress("http://a/go?u=http://b/page.html"), "http://b/page.html");
-  EXPECT_EQ(PageAddress("http://a/go?u=HTTP://b/p.html&v=http://c/"), "HTTP://b/p.html&v=http://c/");
+  EXPECT_EQ(PageAddress("http://a/go?u=HTTP://b/p.html&v=http://c/"),
+            "HTTP://b/p.html&v=http://c/");
   EXPECT_EQ(PageAddress("http://a/page.html"), "http://a/page.html");
   EXPECT_EQ(PageAddress("http://"), "http://");
 }
@@ -104,8 +105,9 @@ TEST(GrabJob, ImageSearchPagesQueueEveryImgurlValue) {
   const std::string Body =
       "<img src=\"ignored.jpg\"><a href=\"/imgres?imgurl=http://x/a.jpg&imgrefurl=r\">"
       "imgurl=http://x/a.jpg&amp;imgurl=http://y/%20b.gif&imgurl=http://z/last.jpg";
-  EXPECT_EQ(Queued("http://images.google.com/images?q=cat", Body),
-            (std::vector<std::string>{"http://x/a.jpg", "http://x/a.jpg", "http://y/%20b.gif", ""}));
+  EXPECT_EQ(
+      Queued("http://images.google.com/images?q=cat", Body),
+      (std::vector<std::string>{"http://x/a.jpg", "http://x/a.jpg", "http://y/%20b.gif", ""}));
   // Only the lower-case word counts: this page is parsed.
   EXPECT_EQ(Queued("http://Google.com/p.html", Body),
             std::vector<std::string>{"http://Google.com/ignored.jpg"});

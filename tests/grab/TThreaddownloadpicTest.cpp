@@ -13,9 +13,9 @@ namespace lumora {
 namespace {
 
 using test::FolderNames;
-using test::TRecordingView;
 using test::ServerBase;
 using test::ServerLog;
+using test::TRecordingView;
 using test::TTempFolder;
 using test::UniquePrefix;
 
