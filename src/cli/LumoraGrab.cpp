@@ -124,8 +124,9 @@ class TPrinter : public TGrabTally {
   // Line: a line to print; empty: only the progress changed.
   void Print(const std::string& Line) {
     if (FQuiet) return;
-    const auto C = Counts();
+    // Counted under the output lock, so the last progress drawn is the latest.
     std::lock_guard Guard(FOut);
+    const auto C = Counts();
     if (!Line.empty()) {
       ClearProgress();
       std::printf("%s\n", Line.c_str());
