@@ -37,9 +37,16 @@ void Tell(TGrabObserver* Observer, TCall&& Call) noexcept {
 // Host and port of the page, as a root-relative reference needs them: a page
 // on another port than 80 keeps it, an IPv6 host keeps its brackets.
 std::string PageAuthority(const std::string& PageAddress, const std::string& Host) {
-  std::string Authority = Host.find(':') == std::string::npos ? Host : "[" + Host + "]";
+  const bool IPv6 = Host.find(':') != std::string::npos;
+  std::string Authority;
+  if (IPv6) Authority += '[';
+  Authority += Host;
+  if (IPv6) Authority += ']';
   THttpUrl Url;
-  if (ParseHttpUrl(PageAddress, Url) && Url.Port != 80) Authority += ":" + std::to_string(Url.Port);
+  if (ParseHttpUrl(PageAddress, Url) && Url.Port != 80) {
+    Authority += ':';
+    Authority += std::to_string(Url.Port);
+  }
   return Authority;
 }
 

@@ -117,6 +117,8 @@ TEST(GrabJob, TheHostNameComesFromThePageText) {
   TPicQueue Queue;
   QueuePage("http://ignored/x.html", PageText("real.example", "<img src=/a.jpg>"), Queue, nullptr);
   EXPECT_EQ(Drain(Queue), std::vector<std::string>{"http://real.example/a.jpg"});
+  EXPECT_EQ(AbsolutePictureAddress("/a.jpg", "http://[::1]:8080/x.html", "::1"),
+            "http://[::1]:8080/a.jpg");
 }
 
 }  // namespace
