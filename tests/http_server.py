@@ -47,6 +47,9 @@ def pattern(n):
 
 class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
+    # Headers and body go out in separate writes: without this, a kept-alive
+    # connection stalls on every reply until the client's delayed ACK.
+    disable_nagle_algorithm = True
     server_version = "LumoraTest/1"
     root = "."
 
@@ -65,10 +68,10 @@ class Handler(BaseHTTPRequestHandler):
         with LOG_LOCK:
             LOG.append((self.path, entry))
 
-    def reply(self, code, body, head, length=None, extra=()):
+    def reply(self, code, body, head, length=None, extra=(), ctype="application/octet-stream"):
         self.send_response(code)
         self.send_header("Content-Length", str(len(body) if length is None else length))
-        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Content-Type", ctype)
         for k, v in extra:
             self.send_header(k, v)
         self.end_headers()
@@ -116,7 +119,10 @@ class Handler(BaseHTTPRequestHandler):
                 if not full.startswith(os.path.realpath(self.root) + os.sep) or not os.path.isfile(full):
                     return self.reply(404, b"Not Found", head)
                 with open(full, "rb") as f:
-                    return self.reply(200, f.read(), head)
+                    # Pages as text/html, so that other clients (wget) parse them too.
+                    html = full.lower().endswith((".html", ".htm"))
+                    return self.reply(200, f.read(), head,
+                                      ctype="text/html" if html else "application/octet-stream")
             if kind == "site":
                 with LOG_LOCK:
                     page = PAGES.get(path)
