@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Builds Lumora if needed and runs it.
 #
-# The desktop program is not built yet, so this runs the picture download on
-# a demonstration: a few sample pictures are served from a local HTTP server
-# on 127.0.0.1, their addresses are queued, five download workers of the
-# Windows build (under Wine) save them into a new folder under build/, and
-# the saved files are listed. With --native the native build does the same.
+# The desktop program is not built yet, so this shows a grab at work: a
+# small sample gallery page with its pictures is served from a local HTTP
+# server on 127.0.0.1, and lumora-grab of the Windows build (under Wine)
+# grabs the page as a drop onto the window would: the page is fetched and
+# parsed, its picture references are made absolute and queued once each, and
+# five download workers save them into a new folder under build/. The saved
+# files are listed. With --native the native build does the same.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,39 +15,48 @@ scripts/setup.sh
 source scripts/env.sh
 if [ "${1:-}" = "--native" ]; then
   cmake --preset release >/dev/null
-  cmake --build --preset release --target lumora-download >/dev/null
-  run() { build/release/src/cli/lumora-download "$@"; }
+  cmake --build --preset release --target lumora-grab >/dev/null
+  run() { build/release/src/cli/lumora-grab "$@"; }
   folder_arg() { echo "$1"; }
 else
   cmake --preset windows >/dev/null
-  cmake --build --preset windows --target lumora-download >/dev/null
-  run() { wine build/windows/src/cli/lumora-download.exe "$@"; }
+  cmake --build --preset windows --target lumora-grab >/dev/null
+  run() { wine build/windows/src/cli/lumora-grab.exe "$@"; }
   folder_arg() { winepath -w "$1" 2>/dev/null; }
 fi
 
 demo=build/demo
 stamp=$(date +%Y%m%d-%H%M%S)
 folder=$PWD/$demo/pictures-$stamp
-mkdir -p "$demo/samples" "$folder"
-for spec in "sunset.jpg:gradient:orange-purple" "sea.gif:gradient:skyblue-navy" \
-            "forest.bmp:plasma:green-darkgreen" "desert.tif:gradient:khaki-sienna" \
-            "myphoto.jpg:gradient:red-yellow"; do
+site=$demo/site
+mkdir -p "$site/gallery" "$site/shared" "$folder"
+for spec in "gallery/sunset.jpg:gradient:orange-purple" "gallery/sea.gif:gradient:skyblue-navy" \
+            "shared/forest.bmp:plasma:green-darkgreen" "gallery/desert.tif:gradient:khaki-sienna" \
+            "logo.jpg:gradient:red-yellow"; do
   name=${spec%%:*}
-  [ -f "$demo/samples/$name" ] || convert -size 320x200 "${spec#*:}" "$demo/samples/$name"
+  [ -f "$site/$name" ] || convert -size 320x200 "${spec#*:}" "$site/$name"
 done
+# The page: relative, "../", "./" and root-relative references, one picture
+# twice (once in other letters), a picture that is missing and a type that
+# Lumora does not save.
+cat > "$site/gallery/index.html" <<'HTML'
+<html><head><title>Sample gallery</title></head><body>
+<h1>Sample gallery</h1>
+<img src="sunset.jpg"> <img src='./sea.gif'> <img src="../shared/forest.bmp">
+<img src="/files/logo.jpg"> <img src="desert.tif"> <img src="SUNSET.JPG">
+<img src="missing.jpg"> <img src="icon.png">
+</body></html>
+HTML
 
-python3 tests/http_server.py --root "$demo/samples" --port-file "$demo/port" >/dev/null &
+python3 tests/http_server.py --root "$site" --port-file "$demo/port" >/dev/null &
 server=$!
 trap 'kill $server 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [ -s "$demo/port" ] && break; sleep 0.1; done
-base="http://127.0.0.1:$(cat "$demo/port")"
+page="http://127.0.0.1:$(cat "$demo/port")/files/gallery/index.html"
 rm -f "$demo/port"
 
-echo "Serving sample pictures at $base; five workers save them into $folder"
-run --folder "$(folder_arg "$folder")" \
-  "$base/files/sunset.jpg" "$base/files/sea.gif" "$base/files/forest.bmp" \
-  "$base/files/desert.tif" "$base/files/my photo.jpg" "$base/files/sunset.jpg" \
-  "$base/files/missing.jpg" "$base/files/readme.txt" || true
+echo "Serving a sample page at $page; lumora-grab saves its pictures into $folder"
+run "$page" --folder "$(folder_arg "$folder")" || true
 echo
 echo "Saved in $folder:"
 ls -l "$folder"

@@ -9,7 +9,7 @@ sudo=""
 pkgs=(cmake ninja-build g++ googletest libgtest-dev libcurl4-openssl-dev
       g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 xvfb xauth
       imagemagick python3 curl bc file clang-format nlohmann-json3-dev
-      libgumbo-dev libbenchmark-dev xdotool)
+      libgumbo-dev libbenchmark-dev xdotool wget)
 
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 

@@ -97,6 +97,30 @@ std::vector<std::string> ServerLog(const std::string& Prefix) {
   return Entries;
 }
 
+namespace {
+std::string PercentEncoded(const std::string& Bytes) {
+  static constexpr char Hex[] = "0123456789ABCDEF";
+  std::string Out;
+  for (const char Ch : Bytes) {
+    const auto C = static_cast<unsigned char>(Ch);
+    if (isalnum(C)) {
+      Out += Ch;
+    } else {
+      Out += '%';
+      Out += Hex[C >> 4];
+      Out += Hex[C & 15];
+    }
+  }
+  return Out;
+}
+}  // namespace
+
+void RegisterPage(const std::string& Path, const std::string& Body) {
+  THttpClient Client;
+  Client.Get(ServerBase() + "/__page?path=" + PercentEncoded(Path) +
+             "&body=" + PercentEncoded(Body));
+}
+
 int ClosedPort() {
 #ifdef _WIN32
   static const bool Started = [] {

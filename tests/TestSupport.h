@@ -32,6 +32,9 @@ std::string UniquePrefix();
 // The request log entries whose target starts with Prefix, one string each
 // (request line, then header lines).
 std::vector<std::string> ServerLog(const std::string& Prefix);
+// Makes the test server answer Path (its target, tag included, under /site/)
+// with Body; other /site/ targets answer with their own target as body.
+void RegisterPage(const std::string& Path, const std::string& Body);
 // A loopback port on which nothing listens.
 int ClosedPort();
 

@@ -15,6 +15,12 @@ with "~" is a tag that only marks the request in the log (/~t1/bytes/5/a.gif):
   /stall/<code>/<n>/...          that status, Content-Length 1000, n bytes, 5 s of silence
   /slow/<n>/<ms>/...             n bytes in 5 chunked pieces, <ms> apart
   /short/<len>/<n>/...           announces len, sends n < len bytes, closes
+  /site/...                      a page registered for this exact path (tag
+                                 included), else a "picture" whose bytes are
+                                 the request target, so a saved file tells
+                                 which address was fetched
+  /__page?path=P&body=B          registers body B (percent-encoded bytes) as
+                                 the page at path P (not logged)
   /__log?prefix=P                the requests so far whose target starts with P
 
 The log lists each request as its request line, its header lines, then an
@@ -31,6 +37,7 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 LOG = []
 LOG_LOCK = threading.Lock()
+PAGES = {}
 
 
 def pattern(n):
@@ -40,6 +47,9 @@ def pattern(n):
 
 class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
+    # Headers and body go out in separate writes: without this, a kept-alive
+    # connection stalls on every reply until the client's delayed ACK.
+    disable_nagle_algorithm = True
     server_version = "LumoraTest/1"
     root = "."
 
@@ -58,10 +68,10 @@ class Handler(BaseHTTPRequestHandler):
         with LOG_LOCK:
             LOG.append((self.path, entry))
 
-    def reply(self, code, body, head, length=None, extra=()):
+    def reply(self, code, body, head, length=None, extra=(), ctype="application/octet-stream"):
         self.send_response(code)
         self.send_header("Content-Length", str(len(body) if length is None else length))
-        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Content-Type", ctype)
         for k, v in extra:
             self.send_header(k, v)
         self.end_headers()
@@ -90,6 +100,12 @@ class Handler(BaseHTTPRequestHandler):
             with LOG_LOCK:
                 text = "".join(e + "\n" for p, e in LOG if p.startswith(prefix))
             return self.reply(200, text.encode("latin-1"), head)
+        if path.startswith("/__page?"):
+            q = urllib.parse.parse_qs(urllib.parse.urlsplit(path).query, keep_blank_values=True,
+                                      encoding="latin-1")
+            with LOG_LOCK:
+                PAGES[q["path"][0]] = q.get("body", [""])[0].encode("latin-1")
+            return self.reply(200, b"ok", head)
         self.record()
         parts = path.split("/")
         tag = ""
@@ -103,7 +119,16 @@ class Handler(BaseHTTPRequestHandler):
                 if not full.startswith(os.path.realpath(self.root) + os.sep) or not os.path.isfile(full):
                     return self.reply(404, b"Not Found", head)
                 with open(full, "rb") as f:
-                    return self.reply(200, f.read(), head)
+                    # Pages as text/html, so that other clients (wget) parse them too.
+                    html = full.lower().endswith((".html", ".htm"))
+                    return self.reply(200, f.read(), head,
+                                      ctype="text/html" if html else "application/octet-stream")
+            if kind == "site":
+                with LOG_LOCK:
+                    page = PAGES.get(path)
+                if page is not None:
+                    return self.reply(200, page, head)
+                return self.reply(200, path.encode("latin-1"), head)
             if kind == "bytes":
                 return self.reply(200, pattern(int(parts[2])), head)
             if kind == "announce":

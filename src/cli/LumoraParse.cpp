@@ -1,10 +1,14 @@
 // lumora-parse: runs the HTML parser over a page and prints what it found.
 //
 //   lumora-parse [--events [--parsing]] FILE | -
+//   lumora-parse --queue ADDRESS FILE | -
 //
 // Without options it prints the page summary as one JSON object. With
 // --events it prints the events of the run instead, one JSON object a line;
-// OnParsing, raised for every character, only with --parsing. Strings are
+// OnParsing, raised for every character, only with --parsing. With --queue
+// it prints, as one JSON list, the addresses that a grab of ADDRESS would
+// append to an empty queue if the page it fetches had FILE as its body.
+// Strings are
 // bytes: each byte is written as the Unicode character of the same number
 // (ISO-8859-1), so any page, whatever its encoding, comes back unchanged.
 
@@ -18,7 +22,9 @@
 #include <string_view>
 #include <vector>
 
+#include "grab/GrabJob.h"
 #include "html/HTMLParser.h"
+#include "net/HttpUrl.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -32,7 +38,9 @@ namespace {
 
 [[noreturn]] void Fail(const std::string& Problem, bool ShowUsage) {
   std::cerr << "lumora-parse: " << Problem << "\n";
-  if (ShowUsage) std::cerr << "usage: lumora-parse [--events [--parsing]] FILE | -\n";
+  if (ShowUsage)
+    std::cerr << "usage: lumora-parse [--events [--parsing]] FILE | -\n"
+                 "       lumora-parse --queue ADDRESS FILE | -\n";
   std::exit(2);
 }
 
@@ -90,6 +98,21 @@ std::string ReadAll(std::FILE* F, const std::string& Name) {
   return Data;
 }
 
+// What the grab job queues for the page: nothing for a direct picture, else
+// the page's picture addresses as the job makes them, with the host name the
+// request for the page would have used.
+std::vector<std::string> JobQueue(const std::string& Address, const std::string& Body) {
+  if (IsDirectPicture(Address)) return {};
+  const std::string U = PageAddress(Address);
+  THttpUrl Url;
+  ParseHttpUrl(U, Url);
+  TPicQueue Queue;
+  QueuePage(U, PageText(Url.Host, Body), Queue, nullptr);
+  std::vector<std::string> Items;
+  for (std::string A; Queue.TakeFirst(A);) Items.push_back(A);
+  return Items;
+}
+
 void PrintEvent(const char* Kind, const std::string& Text) {
   std::cout << TJson{{"event", Kind}, {"text", Latin1(Text)}}.dump() << '\n';
 }
@@ -103,8 +126,8 @@ int main(int argc, char** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
   std::ios::sync_with_stdio(false);
-  bool Events = false, Parsing = false;
-  std::string Path;
+  bool Events = false, Parsing = false, Queue = false;
+  std::string Path, Address;
   bool HavePath = false;
   for (int I = 1; I < argc; ++I) {
     const std::string Arg = argv[I];
@@ -112,6 +135,10 @@ int main(int argc, char** argv) {
       Events = true;
     } else if (Arg == "--parsing") {
       Parsing = true;
+    } else if (Arg == "--queue") {
+      if (I + 1 >= argc) Fail("--queue needs an address", true);
+      Queue = true;
+      Address = argv[++I];
     } else if (Arg.rfind("--", 0) == 0) {
       Fail("unknown option " + Arg, true);
     } else if (HavePath) {
@@ -123,6 +150,7 @@ int main(int argc, char** argv) {
   }
   if (!HavePath) Fail("no file given", true);
   if (Parsing && !Events) Fail("--parsing goes with --events", true);
+  if (Queue && Events) Fail("--queue and --events do not go together", true);
 
   std::string Page;
   if (Path == "-") {
@@ -136,7 +164,9 @@ int main(int argc, char** argv) {
 
   THTMLParser Parser;
   Parser.SetHTMLText(Page);
-  if (Events) {
+  if (Queue) {
+    std::cout << List(JobQueue(Address, Page)).dump() << '\n';
+  } else if (Events) {
     Parser.OnFoundComment = [](TObject*, std::string C) { PrintEvent("comment", C); };
     Parser.OnFoundHyperlink = [](TObject*, std::string H) { PrintEvent("hyperlink", H); };
     Parser.OnFoundTag = [](TObject*, std::string T) { PrintEvent("tag", T); };

@@ -2,14 +2,42 @@
 
 namespace lumora {
 
-void TGrabTally::WorkerStarted() {
+void TGrabTally::Started() {
   std::lock_guard Guard(FLock);
   ++FRunning;
 }
 
-void TGrabTally::WorkerFinished() {
+void TGrabTally::Finished() {
   std::lock_guard Guard(FLock);
   if (--FRunning == 0) FIdle.notify_all();
+}
+
+void TGrabTally::JobStarted() {
+  Started();
+}
+void TGrabTally::JobFinished() {
+  Finished();
+}
+void TGrabTally::WorkerStarted() {
+  Started();
+}
+void TGrabTally::WorkerFinished() {
+  Finished();
+}
+
+void TGrabTally::PageFetched(const TPageResult& Result) {
+  std::lock_guard Guard(FLock);
+  if (!Result.Fetched) ++FCounts.PagesFailed;
+}
+
+void TGrabTally::AddressQueued(const std::string&) {
+  std::lock_guard Guard(FLock);
+  ++FCounts.Queued;
+}
+
+void TGrabTally::AddressDuplicate(const std::string&) {
+  std::lock_guard Guard(FLock);
+  ++FCounts.Duplicates;
 }
 
 void TGrabTally::PictureDone(const TPictureResult& Result) {

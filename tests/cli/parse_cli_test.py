@@ -94,7 +94,24 @@ try:
     p = run(["-"], b"<img src=x.gif>\0<img src=lost.gif>")
     check("stdin and NUL", json.loads(p.stdout)["Images"] == ["x.gif"], p.stdout[:200])
 
-    for bad, needle in ((["--bogus", "-"], b"usage:"), ([], b"usage:"), (["--parsing", "-"], b"usage:"),
+    # --queue: what a grab of the address would queue for this page body.
+    body = (b"<img src=\"../up.jpg\"><img src='./q.gif'><img src=//cdn/c.bmp><img src=/r.tif>"
+            b"<img src=\"\"><img src=\xe9.jpg><IMG SRC=\"../UP.JPG\"><img src=\"d/x.jpg>\">")
+    wrapped = "http://a/go?u=http://h:8080/dir/page.html"
+    for address, stdin, want in (
+            (wrapped, body, ["http://h:8080/up.jpg", "http://h:8080/dir/q.gif", "http://cdn/c.bmp",
+                             "http://h:8080/r.tif", "http://h:8080/dir/\xe9.jpg",
+                             "http://h:8080/dir/d/x.jpg"]),
+            ("http://h/pic.JPG", body, []),
+            ("http://images.google.com/i?q=x", b"<img src=a.jpg>imgurl=http://x/1.jpg&imgurl=tail",
+             ["http://x/1.jpg", ""]),
+            ("http://Google.com/", b"<img src=a.jpg>imgurl=http://x/1.jpg&", ["http://Google.com/a.jpg"])):
+        p = run(["--queue", address, "-"], stdin)
+        got = json.loads(p.stdout.decode("utf-8")) if p.returncode == 0 else p.stderr
+        check(f"queue {address}", got == want, f"{got!r} != {want!r}")
+
+    for bad, needle in ((["--bogus", "-"], b"usage:"), (["--queue"], b"usage:"),
+                        (["--queue", "http://h/", "--events", "-"], b"usage:"), ([], b"usage:"), (["--parsing", "-"], b"usage:"),
                         ([path_arg(os.path.join(tmp, "missing.html"))], b"missing.html"),
                         ([path_arg(tmp)], b"lumora-parse:")):
         p = run(bad)

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "TestSupport.h"
+#include "grab/RecordingView.h"
 
 namespace lumora {
 namespace {
@@ -14,28 +15,9 @@ namespace {
 using test::FolderNames;
 using test::ServerBase;
 using test::ServerLog;
+using test::TRecordingView;
 using test::TTempFolder;
 using test::UniquePrefix;
-
-// Records the window effects in the order they were made.
-class TRecordingView : public TGrabView {
- public:
-  void ShowBusyPicture() override { Add("busy"); }
-  void ShowIdlePicture() override { Add("idle"); }
-  void ClearAddress() override { Add("clear"); }
-  std::vector<std::string> Events() {
-    std::lock_guard Guard(FLock);
-    return FEvents;
-  }
-
- private:
-  void Add(const char* E) {
-    std::lock_guard Guard(FLock);
-    FEvents.push_back(E);
-  }
-  std::mutex FLock;
-  std::vector<std::string> FEvents;
-};
 
 class WorkerTest : public ::testing::Test {
  protected:

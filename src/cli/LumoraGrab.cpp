@@ -1,0 +1,273 @@
+// lumora-grab: grabs one address exactly as a drop onto the drop window
+// would (a picture directly, a page through the queue and five workers),
+// then waits until the queue is empty and every worker has finished.
+//
+//   lumora-grab ADDRESS [--folder DIR] [--types .JPG.BMP.GIF.TIF] [--min-size K]
+//               [--settings FILE] [--quiet]
+//
+// Settings start from the defaults, then the settings file, then the options.
+// One line per picture and a summary; on a terminal also a progress line
+// that is rewritten in place.
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "grab/GrabJob.h"
+#include "grab/GrabObserver.h"
+#include "grab/GrabSettings.h"
+#include "grab/SettingsFile.h"
+#include "grab/TThreadmain.h"
+
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
+
+using namespace lumora;
+
+namespace {
+
+constexpr char DefaultTypes[] = ".JPG.BMP.GIF.TIF";
+constexpr char DefaultFolder[] = "lumora-pictures";
+
+const char* OutcomeText(TPictureOutcome O) {
+  switch (O) {
+    case TPictureOutcome::Saved:
+      return "saved";
+    case TPictureOutcome::NotHttp:
+      return "dropped (not http://)";
+    case TPictureOutcome::TypeOff:
+      return "dropped (type off)";
+    case TPictureOutcome::TooSmall:
+      return "dropped (too small)";
+    case TPictureOutcome::NoLength:
+      return "dropped (no Content-Length)";
+    case TPictureOutcome::UnsafeName:
+      return "dropped (unsafe name)";
+    case TPictureOutcome::Failed:
+      return "failed";
+  }
+  return "?";
+}
+
+// The drop window of the command: Edit1 holds the address until the grab
+// goes idle; there are no pictures to show.
+class TCommandView : public TGrabView {
+ public:
+  explicit TCommandView(std::string Address) : FAddress(std::move(Address)) {}
+  void ShowBusyPicture() override {}
+  void ShowIdlePicture() override {}
+  void ClearAddress() override {
+    std::lock_guard Guard(FLock);
+    FAddress.clear();
+  }
+  std::string Address() override {
+    std::lock_guard Guard(FLock);
+    return FAddress;
+  }
+
+ private:
+  std::mutex FLock;
+  std::string FAddress;
+};
+
+// Prints whole lines from any thread; on a terminal keeps one progress line
+// below them.
+class TPrinter : public TGrabTally {
+ public:
+  TPrinter(bool Quiet, bool Live, unsigned Direct) : FQuiet(Quiet), FLive(Live), FDirect(Direct) {}
+
+  void PageFetched(const TPageResult& R) override {
+    TGrabTally::PageFetched(R);
+    if (R.Fetched)
+      Print("page  " + R.Address + "  (" + std::to_string(R.Bytes) + " bytes)");
+    else
+      Print("page failed  " + R.Address + "  (" + R.Error + ")");
+  }
+  void AddressQueued(const std::string& A) override {
+    TGrabTally::AddressQueued(A);
+    Print({});
+  }
+  void AddressDuplicate(const std::string& A) override {
+    TGrabTally::AddressDuplicate(A);
+    Print("skipped (duplicate)  " + A);
+  }
+  void PictureDone(const TPictureResult& R) override {
+    TGrabTally::PictureDone(R);
+    std::string Line = std::string(OutcomeText(R.Outcome)) + "  " + R.Address;
+    if (R.Outcome == TPictureOutcome::Saved) Line += "  ->  " + R.FileName;
+    if (R.Outcome == TPictureOutcome::Failed) Line += "  (" + R.Error + ")";
+    Print(Line);
+  }
+  void EndProgress() {
+    std::lock_guard Guard(FOut);
+    ClearProgress();
+    std::fflush(stdout);
+  }
+
+ private:
+  void ClearProgress() {
+    if (FShown == 0) return;
+    std::printf("\r%*s\r", static_cast<int>(FShown), "");
+    FShown = 0;
+  }
+  // Line: a line to print; empty: only the progress changed.
+  void Print(const std::string& Line) {
+    if (FQuiet) return;
+    // Counted under the output lock, so the last progress drawn is the latest.
+    std::lock_guard Guard(FOut);
+    const auto C = Counts();
+    if (!Line.empty()) {
+      ClearProgress();
+      std::printf("%s\n", Line.c_str());
+    }
+    if (FLive) {
+      char Progress[128];
+      const int N = std::snprintf(Progress, sizeof Progress, "[%u/%u] saved %u, failed %u",
+                                  C.Done(), C.Queued + FDirect, C.Saved, C.Failed);
+      std::printf("\r%s", Progress);
+      if (static_cast<std::size_t>(N) < FShown)
+        std::printf("%*s\r%s", static_cast<int>(FShown - N), "", Progress);
+      FShown = static_cast<std::size_t>(N);
+    }
+    std::fflush(stdout);
+  }
+
+  bool FQuiet, FLive;
+  unsigned FDirect;
+  std::mutex FOut;
+  std::size_t FShown = 0;  // characters of the progress line on screen
+};
+
+void PrintUsage(std::FILE* To) {
+  std::fprintf(To,
+               "usage: lumora-grab ADDRESS [--folder DIR] [--types .JPG.BMP.GIF.TIF]"
+               " [--min-size K] [--settings FILE] [--quiet]\n");
+}
+
+[[noreturn]] void Usage(const std::string& Problem) {
+  std::fprintf(stderr, "lumora-grab: %s\n", Problem.c_str());
+  PrintUsage(stderr);
+  std::exit(2);
+}
+
+[[noreturn]] void Help() {
+  PrintUsage(stdout);
+  std::printf(
+      "\nGrabs ADDRESS as a drop onto Lumora's window would: an address ending in\n"
+      "JPG, BMP, GIF or TIF is saved directly; any other address is fetched as a\n"
+      "page and the pictures of its IMG tags are saved by five download workers.\n"
+      "\n"
+      "  --folder DIR     save folder (default: %s in the current folder)\n"
+      "  --types TYPES    enabled types, from .JPG.BMP.GIF.TIF (default: all four)\n"
+      "  --min-size K     save only pictures announced with at least K KB (default: 0,\n"
+      "                   any size)\n"
+      "  --settings FILE  read types, minimum size and folder from a settings file\n"
+      "                   of three lines; options given as well override it\n"
+      "  --quiet          print the summary only\n"
+      "\n"
+      "Exit status: 0 when everything went well, 1 when the page or a picture\n"
+      "failed, 2 for bad options or an unreadable settings file.\n",
+      DefaultFolder);
+  std::exit(0);
+}
+
+void ReadSettingsFile(const std::string& Path, TGrabSettingsValues& Values) {
+  std::FILE* F = std::fopen(Path.c_str(), "rb");
+  if (!F) Usage("cannot read the settings file " + Path + ": " + std::strerror(errno));
+  std::string Text;
+  char Block[4096];
+  for (std::size_t N; (N = std::fread(Block, 1, sizeof Block, F)) > 0;) Text.append(Block, N);
+  const bool Failed = std::ferror(F) != 0;
+  const int Error = errno;
+  std::fclose(F);
+  if (Failed) Usage("cannot read the settings file " + Path + ": " + std::strerror(Error));
+  std::string Problem;
+  if (!SettingsFromLines(SplitSettingsLines(Text), Values, Problem))
+    Usage("the settings file " + Path + " is unusable: " + Problem);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  TGrabSettingsValues Settings;
+  Settings.PicTypes = DefaultTypes;
+  Settings.SaveFolder = DefaultFolder;
+  std::string Address, SettingsPath, Folder, Types, MinSize;
+  bool HaveAddress = false, HaveFolder = false, HaveTypes = false, HaveMinSize = false;
+  bool Quiet = false;
+
+  for (int I = 1; I < argc; ++I) {
+    const std::string Arg = argv[I];
+    auto Value = [&]() -> std::string {
+      if (I + 1 >= argc) Usage(Arg + " needs a value");
+      return argv[++I];
+    };
+    if (Arg == "--help" || Arg == "-h") {
+      Help();
+    } else if (Arg == "--folder") {
+      Folder = Value();
+      HaveFolder = true;
+    } else if (Arg == "--types") {
+      Types = Value();
+      HaveTypes = true;
+    } else if (Arg == "--min-size") {
+      MinSize = Value();
+      HaveMinSize = true;
+    } else if (Arg == "--settings") {
+      SettingsPath = Value();
+    } else if (Arg == "--quiet") {
+      Quiet = true;
+    } else if (Arg.rfind("--", 0) == 0) {
+      Usage("unknown option " + Arg);
+    } else if (HaveAddress) {
+      Usage("one address at a time");
+    } else {
+      Address = Arg;
+      HaveAddress = true;
+    }
+  }
+  if (!HaveAddress) Usage("no address given");
+  if (Address.empty()) Usage("the address is empty");
+  if (!SettingsPath.empty()) ReadSettingsFile(SettingsPath, Settings);
+  if (HaveMinSize && !StrToInt(MinSize, Settings.MinSizeK))
+    Usage("--min-size takes a whole number of kilobytes");
+  if (HaveTypes) Settings.PicTypes = Types;
+  if (HaveFolder) Settings.SaveFolder = Folder;
+  GrabSettings().Assign(Settings);
+
+  TGrabShared Shared;
+  Shared.PicQueue = std::make_shared<TPicQueue>();
+  Shared.View = std::make_shared<TCommandView>(Address);
+  const bool Live = !Quiet && isatty(fileno(stdout));
+  auto Printer = std::make_shared<TPrinter>(Quiet, Live, IsDirectPicture(Address) ? 1 : 0);
+  Shared.Observer = Printer;
+
+  const auto Start = std::chrono::steady_clock::now();
+  if (!TThreadmain::Start(Shared)) {
+    std::fprintf(stderr, "lumora-grab: cannot start the grab\n");
+    return 1;
+  }
+  Printer->WaitForWorkers();
+  const double Seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
+  Printer->EndProgress();
+
+  const auto C = Printer->Counts();
+  std::printf(
+      "%u queued, %u saved, %u skipped (%u duplicates, %u dropped), %u failed, %lld bytes, "
+      "%.2f s, into %s\n",
+      C.Queued, C.Saved, C.Duplicates + C.Dropped, C.Duplicates, C.Dropped, C.Failed,
+      static_cast<long long>(C.Bytes), Seconds, GrabSettings().SaveFolder().c_str());
+  return C.Failed == 0 && C.PagesFailed == 0 ? 0 : 1;
+}

@@ -1,0 +1,66 @@
+#pragma once
+// The grab job: one dropped address in, picture downloads out. An address
+// ending in a picture type is downloaded at once on the job's thread; any
+// other address is a page: it is fetched, the addresses of its pictures are
+// made absolute and appended to the shared queue, and five download workers
+// start. A page whose address holds "google" is an image-search result: its
+// picture addresses are cut out of the "imgurl=" parameters instead.
+
+#include <string>
+#include <string_view>
+
+#include "grab/GrabObserver.h"
+#include "grab/PicQueue.h"
+#include "grab/TThreaddownloadpic.h"
+
+namespace lumora {
+
+// Separates the host name that FetchPage puts in front of a page body from
+// the body. Eight lower-case letters that no real host name is made of.
+inline constexpr char HostMarker[] = "qzhostqz";
+
+// Workers started for every page job, also when nothing was queued.
+inline constexpr int PageJobWorkers = 5;
+
+// True when the last three characters, upper-cased, are JPG, BMP, GIF or TIF,
+// whatever types are enabled: such an address is downloaded directly.
+bool IsDirectPicture(std::string_view Address);
+
+// The page a page address stands for: an address wrapped in another one
+// (http://a/go?u=http://b/page.html) gives the inner address, any other
+// address itself.
+std::string PageAddress(const std::string& Address);
+
+// The page text a job works on: the host name the request used, HostMarker,
+// then the body.
+std::string PageText(std::string_view Host, std::string_view Body);
+
+// GETs the page with a new client and gives PageText of it. Every error is
+// swallowed and gives an empty body; Result, when given, tells what happened.
+std::string FetchPage(const std::string& Address, TPageResult* Result = nullptr);
+
+// The directory of a page address, always ending in "/": http://host gives
+// http://host/, http://host/a/b/c.html gives http://host/a/b/.
+std::string PageBaseURL(const std::string& Address);
+
+// Resolves the "." and ".." segments of an address's path (RFC 3986,
+// section 5.2.4); scheme, authority, query and fragment stay as they are.
+std::string RemoveDotSegments(std::string_view Address);
+
+// A picture reference of the page at PageAddress, cleaned of quotes and ">"
+// and made absolute. Host is the host name the page was fetched from.
+std::string AbsolutePictureAddress(std::string Reference, const std::string& PageAddress,
+                                   const std::string& Host);
+
+// Appends what the page text T of the page at U holds to Queue: the cleaned,
+// absolute IMG sources (each once, letter case aside), or for an image-search
+// page every "imgurl=" value. Throws what the parser throws.
+void QueuePage(const std::string& U, const std::string& T, TPicQueue& Queue,
+               TGrabObserver* Observer);
+
+// The job procedure: reads the address from the view (Edit1) and grabs it.
+// Errors of requests and files are swallowed where they happen; any other
+// error leaves here, before a worker has started.
+void Button1Click(const TGrabShared& Shared);
+
+}  // namespace lumora

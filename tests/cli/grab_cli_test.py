@@ -1,0 +1,162 @@
+#!/usr/bin/env python3
+"""lumora-grab end to end against the loopback server, as a user runs it:
+the pictures a page allows are saved under the names the rules give, and
+the command ends only after every worker has (runs repeat to catch a worker
+that never starts). Settings come from a settings file or from options,
+which win; bad options and unusable settings files are refused with status
+2 before anything is fetched. Natively, a terminal gets a progress line.
+
+  grab_cli_test.py [--wine WINE] LUMORA_GRAB [RUNS]
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import urllib.parse
+import urllib.request
+
+args = sys.argv[1:]
+prefix = []
+if args[:1] == ["--wine"]:
+    prefix, args = [args[1]], args[2:]
+tool, runs = args[0], int(args[1]) if len(args) > 1 else 10
+server = "http://" + os.environ["LUMORA_TEST_HTTP"]
+tag = f"/~grabcli{os.getpid()}"
+base = server + tag
+failures = []
+
+
+def check(name, condition, detail=""):
+    if not condition:
+        failures.append(f"{name}: {detail}")
+
+
+def folder_arg(path):
+    return "Z:" + path.replace("/", "\\") if prefix else path
+
+
+def page(path, body):
+    query = urllib.parse.urlencode({"path": tag + path, "body": body.encode("latin-1")})
+    urllib.request.urlopen(f"{server}/__page?{query}").read()
+
+
+def requests():
+    with urllib.request.urlopen(f"{server}/__log?prefix={tag}") as r:
+        return [e.split("\n")[0] for e in r.read().decode("latin-1").split("\n\n") if e]
+
+
+def run(extra, timeout=60):
+    return subprocess.run(prefix + [tool] + extra, capture_output=True, text=True,
+                          timeout=timeout, errors="replace")
+
+
+def saved(folder):
+    return sorted(os.listdir(folder)) if os.path.isdir(folder) else []
+
+
+# The page of the main case: relative, root-relative, "../", "./" and "//"
+# references, quotes, a duplicate differing in case, an empty src, a type
+# that is off, a 404 and a name taken twice.
+port = server.rsplit(":", 1)[1]
+page("/site/gallery/index.html",
+     f'<html><img src="a.jpg"><img src="{tag}/site/root.gif"><IMG SRC="../up.bmp">'
+     f"<img src='./here.tif'><img src=\"//127.0.0.1:{port}{tag}/site/cdn.jpg\"><img src=\"\">"
+     f'<img src="A.JPG"><img src="notes.png"><img src="{tag}/status/404/gone.jpg">'
+     f'<img src="x/same.gif"><img src="y/same.gif"></html>')
+expected = ["a.jpg", "cdn.jpg", "here.tif", "root.gif", "same(1).gif", "same.gif", "up.bmp"]
+address = base + "/site/gallery/index.html"
+
+tmp = tempfile.mkdtemp(prefix="lumora-grab-")
+try:
+    for r in range(runs):
+        out = os.path.join(tmp, f"run{r}")
+        try:
+            p = run([address, "--folder", folder_arg(out)])
+        except subprocess.TimeoutExpired:
+            failures.append(f"run {r}: no end within 60 s")
+            continue
+        ok = p.returncode == 1 and saved(out) == expected
+        ok = ok and "9 queued, 7 saved, 2 skipped (1 duplicates, 1 dropped), 1 failed" in p.stdout
+        check(f"run {r}", ok, f"status {p.returncode}, saved {saved(out)}\n{p.stdout}{p.stderr}")
+        if r == 0:
+            lines = p.stdout.splitlines()
+            check("one line per picture", len([x for x in lines if x.startswith(
+                ("saved", "dropped", "failed", "skipped"))]) == 10, p.stdout)
+            check("names", f"saved  {base}/site/up.bmp  ->  up.bmp" in lines, p.stdout)
+            check("duplicate", f"skipped (duplicate)  {base}/site/gallery/A.JPG" in lines, p.stdout)
+            check("no progress line off a terminal", "\r" not in p.stdout, repr(p.stdout))
+            with open(os.path.join(out, "cdn.jpg"), "rb") as f:
+                check("content", f.read() == f"{tag}/site/cdn.jpg".encode(), "")
+
+    # A direct picture: no page is fetched.
+    out = os.path.join(tmp, "direct")
+    p = run([base + "/site/pics/Direct.JPG", "--folder", folder_arg(out)])
+    check("direct", p.returncode == 0 and saved(out) == ["Direct.JPG"] and "page" not in p.stdout,
+          f"{p.returncode} {saved(out)} {p.stdout}")
+
+    # A page that cannot be fetched.
+    p = run([base + "/status/500/page.html", "--folder", folder_arg(os.path.join(tmp, "none"))])
+    check("page failed", p.returncode == 1 and "page failed" in p.stdout and "0 queued" in p.stdout,
+          p.stdout)
+
+    # Settings from a file with lone CR line ends; options override it.
+    page("/site/sizes.html", f'<img src="{tag}/announce/2048/2048/big.gif">'
+         f'<img src="{tag}/bytes/2047/small.gif"><img src="{tag}/chunked/5000/nolen.gif">'
+         f'<img src="{tag}/bytes/4000/photo.jpg">')
+    into = os.path.join(tmp, "from-settings")
+    settings = os.path.join(tmp, "shuxing.txt")
+    with open(settings, "wb") as f:
+        f.write(b".GIF\r2\r" + folder_arg(into).encode() + b"\rkept line\r")
+    p = run([base + "/site/sizes.html", "--settings", folder_arg(settings)])
+    check("settings file", p.returncode == 0 and saved(into) == ["big.gif"], f"{saved(into)} {p.stdout}")
+    over = os.path.join(tmp, "overridden")
+    p = run([base + "/site/sizes.html", "--settings", folder_arg(settings), "--types", ".JPG",
+             "--min-size", "0", "--folder", folder_arg(over)])
+    check("options override", p.returncode == 0 and saved(over) == ["photo.jpg"], f"{saved(over)} {p.stdout}")
+
+    # Refusals: status 2, a message, nothing fetched.
+    short = os.path.join(tmp, "short.txt")
+    with open(short, "wb") as f:
+        f.write(b".JPG\r\n0\r\n")
+    notnum = os.path.join(tmp, "notnum.txt")
+    with open(notnum, "wb") as f:
+        f.write(b".JPG\nten\nx\n")
+    before = len(requests())
+    for bad in (["--min-size", "ten", address], ["--bogus", address], [], [address, address],
+                [address, "--folder"], [""], [address, "--settings", folder_arg(short)],
+                [address, "--settings", folder_arg(notnum)],
+                [address, "--settings", folder_arg(os.path.join(tmp, "missing.txt"))]):
+        p = run(bad)
+        check(f"refuses {bad}", p.returncode == 2 and "lumora-grab:" in p.stderr and "usage:" in p.stderr,
+              f"status {p.returncode}, stderr {p.stderr!r}")
+    check("refusals fetch nothing", len(requests()) == before, "")
+    p = run(["--help"])
+    check("help", p.returncode == 0 and "lumora-pictures" in p.stdout, p.stdout)
+
+    # On a terminal, a progress line rewritten in place (native only).
+    if not prefix:
+        import pty
+        out = os.path.join(tmp, "tty")
+        pid, fd = pty.fork()
+        if pid == 0:
+            os.execv(tool, [tool, address, "--folder", out])
+        data = b""
+        while True:
+            try:
+                chunk = os.read(fd, 4096)
+            except OSError:
+                break
+            if not chunk:
+                break
+            data += chunk
+        os.waitpid(pid, 0)
+        text = data.decode("utf-8", "replace")
+        check("progress", "\r[9/9] saved 7, failed 1" in text and "9 queued" in text, repr(text))
+finally:
+    shutil.rmtree(tmp, ignore_errors=True)
+
+for f in failures:
+    print("FAIL", f)
+print(f"{runs} runs, {len(failures)} failures")
+sys.exit(1 if failures else 0)

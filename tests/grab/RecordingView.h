@@ -1,0 +1,42 @@
+#pragma once
+// A stand-in for the drop window: holds Edit1's text and records the window
+// effects of jobs and workers in the order they were made.
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "grab/GrabView.h"
+
+namespace lumora::test {
+
+class TRecordingView : public TGrabView {
+ public:
+  explicit TRecordingView(std::string Address = {}) : FAddress(std::move(Address)) {}
+  void ShowBusyPicture() override { Add("busy"); }
+  void ShowIdlePicture() override { Add("idle"); }
+  void ClearAddress() override {
+    std::lock_guard Guard(FLock);
+    FAddress.clear();
+    FEvents.push_back("clear");
+  }
+  std::string Address() override {
+    std::lock_guard Guard(FLock);
+    return FAddress;
+  }
+  std::vector<std::string> Events() {
+    std::lock_guard Guard(FLock);
+    return FEvents;
+  }
+
+ private:
+  void Add(const char* E) {
+    std::lock_guard Guard(FLock);
+    FEvents.push_back(E);
+  }
+  std::mutex FLock;
+  std::string FAddress;
+  std::vector<std::string> FEvents;
+};
+
+}  // namespace lumora::test
