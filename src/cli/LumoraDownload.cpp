@@ -24,26 +24,6 @@ namespace {
 
 constexpr int WorkerCount = 5;
 
-const char* OutcomeText(TPictureOutcome O) {
-  switch (O) {
-    case TPictureOutcome::Saved:
-      return "saved";
-    case TPictureOutcome::NotHttp:
-      return "dropped (not http://)";
-    case TPictureOutcome::TypeOff:
-      return "dropped (type off)";
-    case TPictureOutcome::TooSmall:
-      return "dropped (too small)";
-    case TPictureOutcome::NoLength:
-      return "dropped (no Content-Length)";
-    case TPictureOutcome::UnsafeName:
-      return "dropped (unsafe name)";
-    case TPictureOutcome::Failed:
-      return "failed";
-  }
-  return "?";
-}
-
 // Prints one line per picture, whole lines only, from any worker.
 class TPrinter : public TGrabTally {
  public:
@@ -51,7 +31,7 @@ class TPrinter : public TGrabTally {
   void PictureDone(const TPictureResult& R) override {
     TGrabTally::PictureDone(R);
     if (FQuiet) return;
-    std::string Line = std::string(OutcomeText(R.Outcome)) + "  " + R.Address;
+    std::string Line = std::string(PictureOutcomeText(R.Outcome)) + "  " + R.Address;
     if (R.Outcome == TPictureOutcome::Saved) Line += "  ->  " + R.FileName;
     if (R.Outcome == TPictureOutcome::Failed) Line += "  (" + R.Error + ")";
     std::lock_guard Guard(FOut);

@@ -40,26 +40,6 @@ namespace {
 constexpr char DefaultTypes[] = ".JPG.BMP.GIF.TIF";
 constexpr char DefaultFolder[] = "lumora-pictures";
 
-const char* OutcomeText(TPictureOutcome O) {
-  switch (O) {
-    case TPictureOutcome::Saved:
-      return "saved";
-    case TPictureOutcome::NotHttp:
-      return "dropped (not http://)";
-    case TPictureOutcome::TypeOff:
-      return "dropped (type off)";
-    case TPictureOutcome::TooSmall:
-      return "dropped (too small)";
-    case TPictureOutcome::NoLength:
-      return "dropped (no Content-Length)";
-    case TPictureOutcome::UnsafeName:
-      return "dropped (unsafe name)";
-    case TPictureOutcome::Failed:
-      return "failed";
-  }
-  return "?";
-}
-
 // The drop window of the command: Edit1 holds the address until the grab
 // goes idle; there are no pictures to show.
 class TCommandView : public TGrabView {
@@ -104,7 +84,7 @@ class TPrinter : public TGrabTally {
   }
   void PictureDone(const TPictureResult& R) override {
     TGrabTally::PictureDone(R);
-    std::string Line = std::string(OutcomeText(R.Outcome)) + "  " + R.Address;
+    std::string Line = std::string(PictureOutcomeText(R.Outcome)) + "  " + R.Address;
     if (R.Outcome == TPictureOutcome::Saved) Line += "  ->  " + R.FileName;
     if (R.Outcome == TPictureOutcome::Failed) Line += "  (" + R.Error + ")";
     Print(Line);

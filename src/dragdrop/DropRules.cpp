@@ -1,21 +1,11 @@
 #include "dragdrop/DropRules.h"
+#include "sys/AsciiCase.h"
 
 #include <cstring>
 
 namespace lumora {
 
 namespace {
-
-char UpperASCII(char C) {
-  return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 32) : C;
-}
-
-bool SameTextASCII(std::string_view A, std::string_view B) {
-  if (A.size() != B.size()) return false;
-  for (std::size_t I = 0; I < A.size(); ++I)
-    if (UpperASCII(A[I]) != UpperASCII(B[I])) return false;
-  return true;
-}
 
 std::uint32_t ReadU32(const unsigned char* P) {
   return static_cast<std::uint32_t>(P[0]) | static_cast<std::uint32_t>(P[1]) << 8 |
@@ -88,7 +78,7 @@ std::string WithoutLast4(const std::string& Name) {
 }
 
 bool IsURLFileName(const std::string& Name) {
-  return SameTextASCII(FileExtension(Name), ".url");
+  return SameTextAscii(FileExtension(Name), ".url");
 }
 
 std::string FileContentsAddress(const std::string& Text) {
@@ -174,10 +164,10 @@ std::vector<std::string> SplitLines(std::string_view Text) {
 bool URLFromShortcutLines(const std::vector<std::string>& Lines, std::string& URL) {
   URL.clear();
   for (std::size_t I = 0; I + 1 < Lines.size(); ++I) {
-    if (!SameTextASCII(Lines[I], "[InternetShortcut]")) continue;
+    if (!SameTextAscii(Lines[I], "[InternetShortcut]")) continue;
     for (std::size_t J = I + 1; J < Lines.size(); ++J) {
       const std::string& Line = Lines[J];
-      if (Line.size() >= 4 && SameTextASCII(std::string_view(Line).substr(0, 4), "URL=")) {
+      if (Line.size() >= 4 && SameTextAscii(std::string_view(Line).substr(0, 4), "URL=")) {
         URL = Line.substr(4);
         return true;
       }

@@ -1,4 +1,5 @@
 #include "grab/DownloadPicture.h"
+#include "sys/AsciiCase.h"
 
 #include <algorithm>
 #include <exception>
@@ -13,13 +14,6 @@ namespace {
 
 constexpr std::string_view HttpPrefix = "http://";
 
-std::string LowerAscii(std::string_view S) {
-  std::string R(S);
-  for (char& C : R)
-    if (C >= 'A' && C <= 'Z') C = static_cast<char>(C + 32);
-  return R;
-}
-
 bool StartsWithHttp(std::string_view S) {
   return S.size() >= HttpPrefix.size() && LowerAscii(S.substr(0, HttpPrefix.size())) == HttpPrefix;
 }
@@ -32,9 +26,7 @@ bool IsForbiddenInName(char C) {
 // Device names that Windows opens whatever the folder: CON, PRN, AUX, NUL,
 // COM1-9 and LPT1-9, also with the superscript digits 1-3 of the code page.
 bool IsDeviceName(std::string_view Base) {
-  std::string U(Base);
-  for (char& C : U)
-    if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 32);
+  const std::string U = UpperAscii(Base);
   if (U == "CON" || U == "PRN" || U == "AUX" || U == "NUL") return true;
   if (U.size() != 4 || (U.compare(0, 3, "COM") != 0 && U.compare(0, 3, "LPT") != 0)) return false;
   const auto D = static_cast<unsigned char>(U[3]);
@@ -151,9 +143,7 @@ bool PictureAddress(std::string& Address) {
 
 bool IsTypeEnabled(std::string_view Address, std::string_view PicTypes) {
   if (Address.size() < 3) return false;
-  std::string X(Address.substr(Address.size() - 3));
-  for (char& C : X)
-    if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 32);
+  const std::string X = UpperAscii(Address.substr(Address.size() - 3));
   return PicTypes.find(X) != std::string_view::npos;
 }
 
@@ -199,6 +189,26 @@ void DownloadPicture(const std::string& Address) noexcept {
   } catch (...) {
     // Out of memory for the settings copy: this one picture is lost.
   }
+}
+
+const char* PictureOutcomeText(TPictureOutcome O) {
+  switch (O) {
+    case TPictureOutcome::Saved:
+      return "saved";
+    case TPictureOutcome::NotHttp:
+      return "dropped (not http://)";
+    case TPictureOutcome::TypeOff:
+      return "dropped (type off)";
+    case TPictureOutcome::TooSmall:
+      return "dropped (too small)";
+    case TPictureOutcome::NoLength:
+      return "dropped (no Content-Length)";
+    case TPictureOutcome::UnsafeName:
+      return "dropped (unsafe name)";
+    case TPictureOutcome::Failed:
+      return "failed";
+  }
+  return "?";
 }
 
 }  // namespace lumora

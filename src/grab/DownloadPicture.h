@@ -50,4 +50,8 @@ std::string PictureFileName(std::string_view Address);
 // The k-th alternative to a taken name: photo.jpg gives photo(k).jpg.
 std::string NumberedName(const std::string& Name, unsigned K);
 
+// What happened to a picture, in words for people ("saved", "dropped (type
+// off)", "failed").
+const char* PictureOutcomeText(TPictureOutcome Outcome);
+
 }  // namespace lumora

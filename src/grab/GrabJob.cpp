@@ -1,4 +1,5 @@
 #include "grab/GrabJob.h"
+#include "sys/AsciiCase.h"
 
 #include <algorithm>
 #include <new>
@@ -12,13 +13,6 @@ namespace lumora {
 namespace {
 
 constexpr std::string_view HttpPrefix = "http://";
-
-std::string LowerAscii(std::string_view S) {
-  std::string R(S);
-  for (char& C : R)
-    if (C >= 'A' && C <= 'Z') C = static_cast<char>(C + 32);
-  return R;
-}
 
 bool StartsWith(std::string_view S, std::string_view Prefix) {
   return S.substr(0, Prefix.size()) == Prefix;
@@ -102,9 +96,7 @@ void QueueImages(const std::string& U, const std::string& T, TPicQueue& Queue,
 
 bool IsDirectPicture(std::string_view Address) {
   if (Address.size() < 3) return false;
-  std::string E(Address.substr(Address.size() - 3));
-  for (char& C : E)
-    if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 32);
+  const std::string E = UpperAscii(std::string_view(Address).substr(Address.size() - 3));
   return E == "JPG" || E == "BMP" || E == "GIF" || E == "TIF";
 }
 

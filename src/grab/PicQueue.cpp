@@ -1,14 +1,12 @@
 #include "grab/PicQueue.h"
+#include "sys/AsciiCase.h"
 
 #include <utility>
 
 namespace lumora {
 
 std::string TPicQueue::Key(const std::string& Address) {
-  std::string K = Address;
-  for (char& C : K)
-    if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 32);
-  return K;
+  return UpperAscii(Address);
 }
 
 void TPicQueue::AppendLocked(const std::string& Address, std::string&& K) {

@@ -1,4 +1,5 @@
 #include "html/HTMLParser.h"
+#include "sys/AsciiCase.h"
 
 #include <cstring>
 #include <initializer_list>
@@ -10,16 +11,6 @@ namespace {
 
 constexpr auto npos = std::string_view::npos;
 
-char UpperChar(char C) {
-  return C >= 'a' && C <= 'z' ? static_cast<char>(C - 'a' + 'A') : C;
-}
-
-std::string UpperCase(std::string_view S) {
-  std::string Result(S);
-  for (char& C : Result) C = UpperChar(C);
-  return Result;
-}
-
 // Where Needle (upper case already) first occurs in S compared upper-cased.
 // An empty needle is never found.
 std::size_t FindUpper(std::string_view S, std::string_view Needle) {
@@ -27,9 +18,9 @@ std::size_t FindUpper(std::string_view S, std::string_view Needle) {
   const std::size_t Last = S.size() - Needle.size();
   const char First = Needle[0];
   for (std::size_t I = 0; I <= Last; ++I) {
-    if (UpperChar(S[I]) != First) continue;
+    if (UpperAscii(S[I]) != First) continue;
     std::size_t K = 1;
-    while (K < Needle.size() && UpperChar(S[I + K]) == Needle[K]) ++K;
+    while (K < Needle.size() && UpperAscii(S[I + K]) == Needle[K]) ++K;
     if (K == Needle.size()) return I;
   }
   return npos;
@@ -42,7 +33,7 @@ bool Contains(std::string_view S, std::string_view Needle) {
 bool EqualsUpper(std::string_view S, std::string_view Upper) {
   if (S.size() != Upper.size()) return false;
   for (std::size_t I = 0; I < S.size(); ++I)
-    if (UpperChar(S[I]) != Upper[I]) return false;
+    if (UpperAscii(S[I]) != Upper[I]) return false;
   return true;
 }
 
@@ -128,7 +119,7 @@ void MetaRule(std::string_view TagText, TParsed& P) {
 }  // namespace
 
 std::string GetAttribute(std::string_view TagText, std::string_view Name) {
-  return std::string(AttributeView(TagText, UpperCase(Name)));
+  return std::string(AttributeView(TagText, UpperAscii(Name)));
 }
 
 std::string GetAttributeValue(std::string_view AttributeText) {

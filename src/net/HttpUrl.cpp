@@ -1,12 +1,9 @@
 #include "net/HttpUrl.h"
+#include "sys/AsciiCase.h"
 
 namespace lumora {
 
 namespace {
-
-char LowerAscii(char C) {
-  return C >= 'A' && C <= 'Z' ? static_cast<char>(C + 32) : C;
-}
 
 bool IsHostChar(char C) {
   return (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z') || (C >= '0' && C <= '9') || C == '-' ||

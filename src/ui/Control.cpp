@@ -1,5 +1,7 @@
 #include "ui/Control.h"
 
+#include "sys/AsciiCase.h"
+
 #include <utility>
 
 #include "ui/Form.h"
@@ -394,14 +396,13 @@ void TControl::UpdateHintTool() {
 }
 
 bool IsAccel(char Ch, const std::string& Caption) {
-  auto Upper = [](char C) { return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 32) : C; };
   for (size_t I = 0; I + 1 < Caption.size(); ++I) {
     if (Caption[I] != '&') continue;
     if (Caption[I + 1] == '&') {
       ++I;  // a literal ampersand
       continue;
     }
-    return Upper(Caption[I + 1]) == Upper(Ch);
+    return UpperAscii(Caption[I + 1]) == UpperAscii(Ch);
   }
   return false;
 }

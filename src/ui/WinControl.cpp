@@ -609,8 +609,26 @@ void TWinControl::WndProc(TMessage& M) {
 }
 
 namespace {
+
 thread_local const TControl* ExcludedFromPaint = nullptr;
-}
+
+// Lends a DC and the control's font to its canvas for one paint, and takes
+// the DC back however the paint ends.
+class TCanvasLoan {
+ public:
+  TCanvasLoan(TCanvas& Canvas, HDC DC, const TFont& Font) : FCanvas(Canvas) {
+    Canvas.SetHandle(DC);
+    Canvas.Font().Assign(Font);
+  }
+  ~TCanvasLoan() { FCanvas.SetHandle(nullptr); }
+  TCanvasLoan(const TCanvasLoan&) = delete;
+  TCanvasLoan& operator=(const TCanvasLoan&) = delete;
+
+ private:
+  TCanvas& FCanvas;
+};
+
+}  // namespace
 
 TPaintExclusion::TPaintExclusion(const TControl* Control) : FPrevious(ExcludedFromPaint) {
   ExcludedFromPaint = Control;
@@ -631,15 +649,8 @@ TGraphicControl::~TGraphicControl() = default;
 
 void TGraphicControl::WndProc(TMessage& M) {
   if (M.Msg == WM_PAINT && M.WParam) {
-    FCanvas->SetHandle(reinterpret_cast<HDC>(M.WParam));
-    FCanvas->Font().Assign(Font());
-    try {
-      Paint();
-    } catch (...) {
-      FCanvas->SetHandle(nullptr);
-      throw;
-    }
-    FCanvas->SetHandle(nullptr);
+    TCanvasLoan Loan(*FCanvas, reinterpret_cast<HDC>(M.WParam), Font());
+    Paint();
     return;
   }
   TControl::WndProc(M);
@@ -651,15 +662,8 @@ TCustomControl::TCustomControl(TComponent* AOwner)
 TCustomControl::~TCustomControl() = default;
 
 void TCustomControl::PaintWindow(HDC DC) {
-  FCanvas->SetHandle(DC);
-  FCanvas->Font().Assign(Font());
-  try {
-    Paint();
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
+  TCanvasLoan Loan(*FCanvas, DC, Font());
+  Paint();
 }
 
 }  // namespace lumora
