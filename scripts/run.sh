@@ -30,11 +30,11 @@ stamp=$(date +%Y%m%d-%H%M%S)
 folder=$PWD/$demo/pictures-$stamp
 site=$demo/site
 mkdir -p "$site/gallery" "$site/shared" "$folder"
-for spec in "gallery/sunset.jpg:gradient:orange-purple" "gallery/sea.gif:gradient:skyblue-navy" \
+for sample in "gallery/sunset.jpg:gradient:orange-purple" "gallery/sea.gif:gradient:skyblue-navy" \
             "shared/forest.bmp:plasma:green-darkgreen" "gallery/desert.tif:gradient:khaki-sienna" \
             "logo.jpg:gradient:red-yellow"; do
-  name=${spec%%:*}
-  [ -f "$site/$name" ] || convert -size 320x200 "${spec#*:}" "$site/$name"
+  name=${sample%%:*}
+  [ -f "$site/$name" ] || convert -size 320x200 "${sample#*:}" "$site/$name"
 done
 # The page: relative, "../", "./" and root-relative references, one picture
 # twice (once in other letters), a picture that is missing and a type that
