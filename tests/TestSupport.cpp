@@ -97,6 +97,12 @@ std::vector<std::string> ServerLog(const std::string& Prefix) {
   return Entries;
 }
 
+std::vector<std::string> ServerRequestLines(const std::string& Prefix) {
+  std::vector<std::string> Lines;
+  for (const auto& E : ServerLog(Prefix)) Lines.push_back(E.substr(0, E.find('\n')));
+  return Lines;
+}
+
 namespace {
 std::string PercentEncoded(const std::string& Bytes) {
   static constexpr char Hex[] = "0123456789ABCDEF";

@@ -32,6 +32,8 @@ std::string UniquePrefix();
 // The request log entries whose target starts with Prefix, one string each
 // (request line, then header lines).
 std::vector<std::string> ServerLog(const std::string& Prefix);
+// Only the request lines of those entries ("GET /x HTTP/1.1"), in order.
+std::vector<std::string> ServerRequestLines(const std::string& Prefix);
 // Makes the test server answer Path (its target, tag included, under /site/)
 // with Body; other /site/ targets answer with their own target as body.
 void RegisterPage(const std::string& Path, const std::string& Body);

@@ -8,20 +8,16 @@ hangs the command), and bad options are refused with status 2.
 import os
 import shutil
 import subprocess
-import sys
 import tempfile
 
-args = sys.argv[1:]
-prefix = []
-if args[:1] == ["--wine"]:
-    prefix, args = [args[1]], args[2:]
-tool, runs = args[0], int(args[1]) if len(args) > 1 else 25
+from cli_support import command_line, failures, finish, tool_path
+
+prefix, tool, runs = command_line(default_runs=25)
 base = "http://" + os.environ["LUMORA_TEST_HTTP"]
-failures = []
 
 
 def folder_arg(path):
-    return "Z:" + path.replace("/", "\\") if prefix else path
+    return tool_path(prefix, path)
 
 
 def run(extra, timeout=30):
@@ -57,7 +53,4 @@ try:
 finally:
     shutil.rmtree(tmp, ignore_errors=True)
 
-for f in failures:
-    print("FAIL", f)
-print(f"{runs} runs, {len(failures)} failures")
-sys.exit(1 if failures else 0)
+finish(f"{runs} runs, {len(failures)} failures")

@@ -11,29 +11,21 @@ which win; bad options and unusable settings files are refused with status
 import os
 import shutil
 import subprocess
-import sys
 import tempfile
 import urllib.parse
 import urllib.request
 
-args = sys.argv[1:]
-prefix = []
-if args[:1] == ["--wine"]:
-    prefix, args = [args[1]], args[2:]
-tool, runs = args[0], int(args[1]) if len(args) > 1 else 10
+from cli_support import check, command_line, failures, finish, tool_path
+
+prefix, tool, runs = command_line(default_runs=10)
 server = "http://" + os.environ["LUMORA_TEST_HTTP"]
 tag = f"/~grabcli{os.getpid()}"
 base = server + tag
-failures = []
 
-
-def check(name, condition, detail=""):
-    if not condition:
-        failures.append(f"{name}: {detail}")
 
 
 def folder_arg(path):
-    return "Z:" + path.replace("/", "\\") if prefix else path
+    return tool_path(prefix, path)
 
 
 def page(path, body):
@@ -156,7 +148,4 @@ try:
 finally:
     shutil.rmtree(tmp, ignore_errors=True)
 
-for f in failures:
-    print("FAIL", f)
-print(f"{runs} runs, {len(failures)} failures")
-sys.exit(1 if failures else 0)
+finish(f"{runs} runs, {len(failures)} failures")

@@ -10,15 +10,11 @@ import json
 import os
 import shutil
 import subprocess
-import sys
 import tempfile
 
-args = sys.argv[1:]
-prefix = []
-if args[:1] == ["--wine"]:
-    prefix, args = [args[1]], args[2:]
-tool = args[0]
-failures = []
+from cli_support import check, command_line, failures, finish, tool_path
+
+prefix, tool, _ = command_line()
 
 KEYS = ["Title", "Keyword", "Description", "HTML", "Image", "Media", "Java", "ActiveX", "ASP",
         "PHP", "PERL", "Hyperlinks", "Images", "EMails", "HTTPlinks", "FTPlinks", "Locallinks",
@@ -26,16 +22,12 @@ KEYS = ["Title", "Keyword", "Description", "HTML", "Image", "Media", "Java", "Ac
 
 
 def path_arg(path):
-    return "Z:" + path.replace("/", "\\") if prefix else path
+    return tool_path(prefix, path)
 
 
 def run(extra, stdin=b""):
     return subprocess.run(prefix + [tool] + extra, input=stdin, capture_output=True, timeout=60)
 
-
-def check(name, condition, detail=""):
-    if not condition:
-        failures.append(f"{name}: {detail}")
 
 
 tmp = tempfile.mkdtemp(prefix="lumora-parse-")
@@ -120,7 +112,4 @@ try:
 finally:
     shutil.rmtree(tmp, ignore_errors=True)
 
-for f in failures:
-    print("FAIL", f)
-print(f"{len(failures)} failures")
-sys.exit(1 if failures else 0)
+finish(f"{len(failures)} failures")

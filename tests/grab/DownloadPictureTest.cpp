@@ -16,7 +16,7 @@ namespace {
 using test::FolderNames;
 using test::ReadWholeFile;
 using test::ServerBase;
-using test::ServerLog;
+using test::ServerRequestLines;
 using test::TTempFolder;
 using test::UniquePrefix;
 using Names = std::vector<std::string>;
@@ -115,11 +115,7 @@ class DownloadPictureTest : public ::testing::Test {
     return V;
   }
   std::string Url(const std::string& Path) { return ServerBase() + Tag + Path; }
-  std::vector<std::string> Requests() {
-    std::vector<std::string> Lines;
-    for (const auto& E : ServerLog(Tag)) Lines.push_back(E.substr(0, E.find('\n')));
-    return Lines;
-  }
+  std::vector<std::string> Requests() { return ServerRequestLines(Tag); }
 
   TTempFolder Dir;
   std::string Tag = UniquePrefix();

@@ -15,6 +15,7 @@ namespace {
 using test::FolderNames;
 using test::ServerBase;
 using test::ServerLog;
+using test::ServerRequestLines;
 using test::TRecordingView;
 using test::TTempFolder;
 using test::UniquePrefix;
@@ -54,12 +55,11 @@ TEST_F(WorkerTest, OneWorkerSavesTheQueueInOrder) {
   RunWorkers(1);
   EXPECT_EQ(FolderNames(Dir.Path()),
             (std::vector<std::string>{"1.jpg", "2.gif", "3.bmp", "4.tif"}));
-  std::vector<std::string> Order;
-  for (const auto& E : ServerLog(Tag)) Order.push_back(E.substr(0, E.find('\n')));
-  EXPECT_EQ(Order, (std::vector<std::string>{"GET " + Tag + "/bytes/100/1.jpg HTTP/1.1",
-                                             "GET " + Tag + "/bytes/100/2.gif HTTP/1.1",
-                                             "GET " + Tag + "/bytes/100/3.bmp HTTP/1.1",
-                                             "GET " + Tag + "/bytes/100/4.tif HTTP/1.1"}));
+  EXPECT_EQ(
+      ServerRequestLines(Tag),
+      (std::vector<std::string>{
+          "GET " + Tag + "/bytes/100/1.jpg HTTP/1.1", "GET " + Tag + "/bytes/100/2.gif HTTP/1.1",
+          "GET " + Tag + "/bytes/100/3.bmp HTTP/1.1", "GET " + Tag + "/bytes/100/4.tif HTTP/1.1"}));
   EXPECT_EQ(View->Events(), (std::vector<std::string>{"busy", "idle", "clear"}));
   EXPECT_TRUE(Shared.PicQueue->Empty());
 }

@@ -23,7 +23,7 @@ namespace {
 using test::FolderNames;
 using test::ReadWholeFile;
 using test::ServerBase;
-using test::ServerLog;
+using test::ServerRequestLines;
 using test::TRecordingView;
 using test::TTempFolder;
 using test::UniquePrefix;
@@ -102,11 +102,7 @@ class JobTest : public ::testing::Test {
     for (const auto& N : FolderNames(Dir.Path())) M[N] = ReadWholeFile(Dir.Path() + N);
     return M;
   }
-  std::vector<std::string> Requests() {
-    std::vector<std::string> Lines;
-    for (const auto& E : ServerLog(Tag)) Lines.push_back(E.substr(0, E.find('\n')));
-    return Lines;
-  }
+  std::vector<std::string> Requests() { return ServerRequestLines(Tag); }
 
   TTempFolder Dir;
   std::string Tag = UniquePrefix();
