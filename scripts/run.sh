@@ -3,7 +3,7 @@
 #
 # The desktop program is not built yet, so this shows a grab at work: a
 # small sample gallery page with its pictures is served from a local HTTP
-# server on 127.0.0.1, and lumora-grab of the Windows build (under Wine)
+# server on 127.0.0.1, and lumora-grab of the x86-64 Windows build (under 64-bit Wine)
 # grabs the page as a drop onto the window would: the page is fetched and
 # parsed, its picture references are made absolute and queued once each, and
 # five download workers save them into a new folder under build/. The saved
@@ -21,8 +21,8 @@ if [ "${1:-}" = "--native" ]; then
 else
   cmake --preset windows >/dev/null
   cmake --build --preset windows --target lumora-grab >/dev/null
-  run() { wine build/windows/src/cli/lumora-grab.exe "$@"; }
-  folder_arg() { winepath -w "$1" 2>/dev/null; }
+  run() { scripts/wine.sh build/windows/src/cli/lumora-grab.exe "$@"; }
+  folder_arg() { local p=${1//\//\\}; echo "Z:$p"; }
 fi
 
 demo=build/demo

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds Lumora and runs every test: natively under AddressSanitizer + UBSan,
-# natively under ThreadSanitizer, and the Windows build under Wine (one
-# wineserver for the whole run, an Xvfb display for windows). Ends with one
-# ctest summary of all three; exits non-zero on any failure.
+# natively under ThreadSanitizer, the x86-64 Windows build under 64-bit Wine
+# (one wineserver for the whole run, an Xvfb display for windows), and the
+# i686 Windows build where this machine can run 32-bit programs (elsewhere
+# its tests are reported as not run). Ends with one ctest summary of all
+# four trees; exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -10,7 +12,7 @@ root=$PWD
 scripts/setup.sh
 source scripts/env.sh
 
-presets=(native native-tsan windows)
+presets=(native native-tsan windows windows-x86)
 for p in "${presets[@]}"; do
   echo "== build $p"
   cmake --preset "$p" >/dev/null
@@ -19,7 +21,7 @@ done
 
 cleanup() {
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
-  wineserver -k 2>/dev/null || true
+  "$WINESERVER" -k 2>/dev/null || true
 }
 trap cleanup EXIT
 
@@ -33,8 +35,14 @@ for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 
 # One wineserver for the run. Wine's own services start here, outside ctest:
 # started by a test they would inherit its output pipes and hold ctest up.
-wineserver -p 2>/dev/null || true  # an already running one serves too
-wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+"$WINESERVER" -p 2>/dev/null || true  # an already running one serves too
+scripts/wine.sh cmd /c exit >/dev/null 2>&1 </dev/null || true
+
+if reason=$(scripts/can-run-32bit.sh); then
+  echo "== i686 (windows-x86) tests run under 32-bit Wine"
+else
+  echo "== i686 (windows-x86) tests not run: $reason"
+fi
 
 # Races inside libraries we do not build are not ours to report.
 export TSAN_OPTIONS="suppressions=$root/tests/tsan.supp${TSAN_OPTIONS:+ $TSAN_OPTIONS}"

@@ -1,10 +1,20 @@
 #!/bin/sh
-# A Windows executable must be 32-bit x86 and need no DLL that a bare Windows
-# lacks (the MinGW runtimes are linked in statically).
+# check_pe.sh FORMAT OBJDUMP EXE...: each Windows executable is of its tree's
+# format (x86-64: PE32+ for x86-64; i386: PE32 for 32-bit x86) and needs no
+# DLL that a bare Windows lacks (the MinGW runtimes are linked in statically).
 set -eu
+format=$1 objdump=$2
+shift 2
+case $format in
+  x86-64) want='^PE32\+ executable.*x86-64' ;;
+  i386) want='^PE32 executable.*Intel 80386' ;;
+  *) echo "check_pe.sh: unknown format $format"; exit 2 ;;
+esac
 for exe in "$@"; do
-  file -b "$exe" | grep -q '^PE32 executable.*Intel 80386' || { echo "$exe: not PE32 i386: $(file -b "$exe")"; exit 1; }
-  dlls=$(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
+  kind=$(file -b "$exe")
+  echo "$kind" | grep -Eq "$want" || { echo "$exe: not $format: $kind"; exit 1; }
+  echo "$exe: $kind"
+  dlls=$("$objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
   echo "$exe imports:" $dlls
   for d in $dlls; do
     case $d in

@@ -1,0 +1,55 @@
+#include "tray/NotifyIconRecord.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace lumora {
+namespace {
+
+TEST(NotifyIconRecord, FixedFieldsAndNothingElse) {
+  const HWND Window = reinterpret_cast<HWND>(static_cast<INT_PTR>(0x1234));
+  NOTIFYICONDATAA Data = MakeNotifyIconData(Window);
+  EXPECT_EQ(Data.cbSize, offsetof(NOTIFYICONDATAA, guidItem));
+#ifndef _WIN64
+  EXPECT_EQ(Data.cbSize, 488u);
+#endif
+  EXPECT_EQ(Data.hWnd, Window);
+  EXPECT_EQ(Data.uID, 1u);
+  EXPECT_EQ(Data.uFlags, 7u);
+  EXPECT_EQ(Data.uCallbackMessage, 2048u);
+  EXPECT_EQ(Data.hIcon, nullptr);
+  const NOTIFYICONDATAA Zero{};
+  EXPECT_EQ(std::memcmp(Data.szTip, Zero.szTip, sizeof Data.szTip), 0);
+  EXPECT_EQ(Data.dwState, 0u);
+  EXPECT_EQ(Data.uTimeout, 0u);
+}
+
+TEST(NotifyIconRecord, Tip) {
+  struct Case {
+    std::string Hint;
+    bool ShowHint;
+    std::string Tip;
+  } const Cases[] = {
+      {"Lumora", true, "Lumora"},
+      {"Lumora", false, ""},
+      {"", true, ""},
+      {std::string(127, 'a'), true, std::string(127, 'a')},
+      {std::string(128, 'b'), true, std::string(127, 'b')},
+      {std::string(200, 'c'), true, std::string(127, 'c')},
+  };
+  for (const Case& C : Cases) {
+    NOTIFYICONDATAA Data = MakeNotifyIconData(nullptr);
+    std::memset(Data.szTip, 'x', sizeof Data.szTip);  // a longer tip from before
+    const HICON Icon = LoadIcon(nullptr, IDI_APPLICATION);
+    FillNotifyIconData(Data, Icon, C.Hint, C.ShowHint);
+    EXPECT_EQ(Data.hIcon, Icon);
+    EXPECT_EQ(std::string(Data.szTip), C.Tip) << C.Hint.size();
+    for (std::size_t I = C.Tip.size(); I < sizeof Data.szTip; ++I)
+      ASSERT_EQ(Data.szTip[I], 0) << "byte " << I << " of a tip of " << C.Tip.size();
+  }
+}
+
+}  // namespace
+}  // namespace lumora
