@@ -1,0 +1,23 @@
+// The program: one instance per desktop, the main window and then the drop
+// window, the message loop, and an orderly end. Jobs and workers still
+// running at the end are not waited for; they hold their own shares of what
+// they use.
+
+#include <windows.h>
+
+#include "app/U_FormFloat.h"
+#include "app/UnitMain.h"
+#include "ui/Application.h"
+
+using namespace lumora;
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  CheckSingleInstance();
+  Application().CreateForm(FormMain);
+  Application().CreateForm(FormFloat);
+  FormFloat->SetPopup(FormMain->PopupMenu1);
+  Application().Run();
+  Application().DestroyForms();
+  ReleaseSingleInstance();
+  return 0;
+}
