@@ -1,7 +1,8 @@
 // Fuzzes the readers of dropped data, which comes from other programs: a
-// DROPFILES block, a FILEGROUPDESCRIPTOR block and an Internet shortcut
-// file. Each is given exactly the input's bytes, so AddressSanitizer sees
-// any read past the block; the checks are what the readers promise.
+// DROPFILES block, a FILEGROUPDESCRIPTOR block, an Internet shortcut file
+// and dropped file contents. Each is given exactly the input's bytes, so
+// AddressSanitizer sees any read past the block; the checks are what the
+// readers promise.
 
 #include <cstddef>
 #include <cstdint>
@@ -47,7 +48,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
 
   const std::string Text = TextFromBlock(Block.get(), Size);
   Check(Text.size() <= Size && Text.find('\0') == std::string::npos);
-  Check(FileContentsAddress(Text).size() <= 250);
+  // File contents: a shortcut's own address when the text reads as one,
+  // else at most 250 characters cut from it; a piece of the text either way.
+  std::string ShortcutURL;
+  const bool IsShortcut = URLFromShortcutText(Text, ShortcutURL);
+  const std::string Contents = FileContentsAddress(Text);
+  Check(Text.find(Contents) != std::string::npos);
+  Check(IsShortcut ? Contents == ShortcutURL : Contents.size() <= 250);
 
   std::string URL;
   const std::string_view View(reinterpret_cast<const char*>(Block.get()), Size);

@@ -81,8 +81,10 @@ bool IsURLFileName(const std::string& Name) {
   return SameTextAscii(FileExtension(Name), ".url");
 }
 
-std::string FileContentsAddress(const std::string& Text) {
-  return Text.size() < 24 ? std::string() : Text.substr(23, 250);
+std::string FileContentsAddress(std::string_view Text) {
+  std::string URL;
+  if (URLFromShortcutText(Text, URL)) return URL;
+  return Text.size() < 24 ? std::string() : std::string(Text.substr(23, 250));
 }
 
 std::string TextFromBlock(const void* Data, std::size_t Size) {

@@ -85,9 +85,13 @@ std::string FileNameOnly(const std::string& Name);
 // names shorter than four stay as they are.
 std::string WithoutLast4(const std::string& Name);
 bool IsURLFileName(const std::string& Name);
-// The address inside dropped file contents: 250 characters at most from the
-// 24th character on.
-std::string FileContentsAddress(const std::string& Text);
+// The address inside dropped file contents. The contents of a dragged
+// Internet shortcut are read as the shortcut file would be
+// (URLFromShortcutText), whatever its line ends and whatever sections come
+// before its own. Only contents in which that finds no "URL=" line are cut
+// at the fixed place: 250 characters at most from the 24th character on,
+// where the address of a one-section shortcut with LF line ends starts.
+std::string FileContentsAddress(std::string_view Text);
 
 // Memory blocks.
 // 8-bit text ending at a zero byte or at the end of the block.

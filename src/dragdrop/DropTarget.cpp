@@ -1,5 +1,6 @@
 #include "dragdrop/DropTarget.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -51,6 +52,21 @@ struct TDropTargetUnit {
   }
 };
 const TDropTargetUnit DropTargetUnit;
+
+// The drop targets whose control lost its registered window, waiting for the
+// control's next one. A window announces nothing to others when it is
+// created, so one hook of the GUI thread (no DLL: this thread's messages
+// only) looks at each WM_CREATE after the window has handled it; it is in
+// place only while a target waits. Drop targets live on the GUI thread, as
+// every GUI object does, so the list needs no lock.
+struct TAwaitingTargets {
+  std::vector<TDropTarget*> Targets;
+  HHOOK Hook = nullptr;
+};
+TAwaitingTargets& Awaiting() {
+  static auto* Instance = new TAwaitingTargets;  // outlives every target
+  return *Instance;
+}
 
 // An open clipboard, closed when it goes.
 class TClipboardOpen {
@@ -145,8 +161,8 @@ TDropTarget::~TDropTarget() {
   delete FScrollTimer;
   FBlankImageList = nullptr;
   FScrollTimer = nullptr;
-  // A refusal from OLE cannot be reported from a destructor; the window
-  // goes soon after and takes its registration with it.
+  // A refusal from OLE cannot be reported from a destructor; OLE refuses
+  // when the window holds no registration to withdraw.
   try {
     Unregister();
   } catch (...) {
@@ -183,9 +199,17 @@ void TDropTarget::Register(TWinControl* Control) {
   if (FTarget) Unregister();
   FTarget = Control;
   if (!Control) return;
-  if (RegisterDragDrop(Control->Handle(), static_cast<IDropTarget*>(this)) != S_OK) {
+  HWND Window = Control->Handle();
+  bool Done = false;
+  try {
+    HookTargetWindow(Window);
+    Done = RegisterDragDrop(Window, static_cast<IDropTarget*>(this)) == S_OK;
+  } catch (...) {
+  }
+  if (!Done) {
     // The control did not become the drop window: keeping it as the target
     // would make every later Register or Unregister fail on it.
+    FWindowHook.Remove();
     FTarget = nullptr;
     throw ELumoraError("Failed to Register " + Control->Name());
   }
@@ -195,21 +219,94 @@ void TDropTarget::Register(TWinControl* Control) {
 
 void TDropTarget::Unregister() {
   FRegistered = false;
+  AwaitNewWindow(false);
   if (!FTarget || !FTarget->HandleAllocated()) return;
   if (RevokeDragDrop(FTarget->WindowHandle()) != S_OK)
     throw ELumoraError("Failed to Unregister " + FTarget->Name());
+  FWindowHook.Remove();
   RemoveFreeNotification(FTarget);
   FTarget = nullptr;
 }
 
 void TDropTarget::Notification(TComponent* AComponent, TOperation Operation) {
   TInterfacedComponent::Notification(AComponent, Operation);
-  // The target control is going (its window has gone with it): keep no
-  // pointer to it.
+  // The target control is going (its window has gone before it, and the
+  // registration with it): keep no pointer to it and wait for no window.
   if (Operation == TOperation::opRemove && AComponent && AComponent == FTarget) {
+    AwaitNewWindow(false);
+    FWindowHook.Remove();
     FTarget = nullptr;
     FRegistered = false;
   }
+}
+
+void TDropTarget::HookTargetWindow(HWND Window) {
+  FWindowHook.Install(Window, [this](HWND W, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    return TargetWindowMessage(W, Msg, WParam, LParam);
+  });
+}
+
+LRESULT TDropTarget::TargetWindowMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+  if (Msg == WM_DESTROY && FRegistered) {
+    // The last moment OLE can be told: after this the window is gone and
+    // OLE would hold its reference to this object for good.
+    RevokeDragDrop(Window);
+    FRegistered = false;
+    AwaitNewWindow(true);
+  }
+  const LRESULT Result = FWindowHook.CallSaved(Window, Msg, WParam, LParam);
+  if (Msg == WM_NCDESTROY) FWindowHook.Remove();
+  return Result;
+}
+
+void TDropTarget::AwaitNewWindow(bool Value) {
+  if (Value == FAwaitingWindow) return;
+  FAwaitingWindow = Value;
+  TAwaitingTargets& A = Awaiting();
+  if (Value) {
+    A.Targets.push_back(this);
+    if (!A.Hook)
+      A.Hook = SetWindowsHookExA(WH_CALLWNDPROCRET, &TDropTarget::WindowCreatedHook, nullptr,
+                                 GetCurrentThreadId());
+    return;
+  }
+  A.Targets.erase(std::remove(A.Targets.begin(), A.Targets.end(), this), A.Targets.end());
+  if (A.Targets.empty() && A.Hook) {
+    UnhookWindowsHookEx(A.Hook);
+    A.Hook = nullptr;
+  }
+}
+
+LRESULT CALLBACK TDropTarget::WindowCreatedHook(int Code, WPARAM WParam, LPARAM LParam) {
+  if (Code == HC_ACTION) {
+    const auto* Sent = reinterpret_cast<const CWPRETSTRUCT*>(LParam);
+    if (Sent->message == WM_CREATE && Sent->lResult != -1) {
+      // A copy: registering takes the target off the list.
+      for (TDropTarget* T : std::vector<TDropTarget*>(Awaiting().Targets))
+        if (T->FTarget && T->FTarget->WindowHandle() == Sent->hwnd) T->RegisterNewWindow();
+    }
+  }
+  return CallNextHookEx(nullptr, Code, WParam, LParam);
+}
+
+void TDropTarget::RegisterNewWindow() {
+  AwaitNewWindow(false);
+  HWND Window = TargetWindow();
+  bool Done = false;
+  try {
+    HookTargetWindow(Window);
+    Done = RegisterDragDrop(Window, static_cast<IDropTarget*>(this)) == S_OK;
+  } catch (...) {
+  }
+  if (Done) {
+    FRegistered = true;
+    return;
+  }
+  // Nobody can be told from inside the window's creation; as after a
+  // refused Register, the control is no longer the target.
+  FWindowHook.Remove();
+  RemoveFreeNotification(FTarget);
+  FTarget = nullptr;
 }
 
 void TDropTarget::SetShowImage(bool Value) {

@@ -9,6 +9,13 @@
 // The unit prepares OLE for the whole process when it starts: OLE is
 // initialised on the main thread and the shell's clipboard formats are
 // registered before any form exists.
+//
+// OLE keeps a reference to the target for as long as a window is registered,
+// and it only gives it back through RevokeDragDrop on a window that still
+// exists. A control's window can go while the control stays (RecreateWnd, a
+// parent's window going, the control being freed), so the target watches the
+// registered window: it withdraws the registration when the window is
+// destroyed and registers the control's next window when one is created.
 
 #include <windows.h>
 
@@ -25,6 +32,7 @@
 #include "dragdrop/DropRules.h"
 #include "sys/Component.h"
 #include "ui/Messages.h"
+#include "ui/WindowHook.h"
 
 namespace lumora {
 
@@ -191,6 +199,8 @@ class TDropTarget : public TInterfacedComponent, public IDropTarget {
   TDropTargetEvent OnGetDropEffect;
 
   TWinControl* Target() const { return FTarget; }
+  // True while OLE holds the target's registration: false after Unregister,
+  // and while the target control is without a window.
   bool Registered() const { return FRegistered; }
   IDataObject* DataObject() const { return FDataObject.Get(); }
   HIMAGELIST DragImageList() const { return FDragImageList; }
@@ -228,6 +238,12 @@ class TDropTarget : public TInterfacedComponent, public IDropTarget {
   TShiftState ShiftStateOf(DWORD KeyState) const;
   void ScrollTimerTick(TObject* Sender);
   void EndDrag();
+  // Watching the registered window and waiting for the control's next one.
+  void HookTargetWindow(HWND Window);
+  LRESULT TargetWindowMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
+  void AwaitNewWindow(bool Value);
+  void RegisterNewWindow();
+  static LRESULT CALLBACK WindowCreatedHook(int Code, WPARAM WParam, LPARAM LParam);
 
   TTimer* FScrollTimer = nullptr;
   TImageList* FBlankImageList = nullptr;
@@ -242,6 +258,8 @@ class TDropTarget : public TInterfacedComponent, public IDropTarget {
   TDropPoint FLastPoint;
   int FScrollMargin = 0;
   TScrollDirections FScrollDirections = 0;
+  TWindowHook FWindowHook;
+  bool FAwaitingWindow = false;
 };
 
 // The file names of a CF_HDROP block, read within the block's size; true

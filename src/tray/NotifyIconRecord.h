@@ -6,8 +6,9 @@
 // 488 bytes. It is taken from the structure, never written as a number, so
 // the 64-bit build hands over the size its own layout has.
 
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <cstddef>
 #include <string_view>

@@ -138,12 +138,35 @@ TEST(DropNames, ExtensionsNamesAndTitles) {
   }
 }
 
-TEST(DropNames, FileContentsAddressStartsAtThe24thCharacter) {
-  const std::string Head = "[InternetShortcut]\r\nURL=";  // 24 characters
-  EXPECT_EQ(FileContentsAddress(Head + "http://example.com/"), "=http://example.com/");
-  EXPECT_EQ(FileContentsAddress(std::string(23, 'x')), "");
-  EXPECT_EQ(FileContentsAddress(std::string(23, 'x') + "y"), "y");
-  EXPECT_EQ(FileContentsAddress(std::string(23, 'x') + std::string(300, 'a')).size(), 250u);
+TEST(DropNames, FileContentsAreReadAsAShortcutFirst) {
+  struct TCase {
+    const char* What;
+    std::string Text;
+    std::string Address;
+  } Cases[] = {
+      {"LF", "[InternetShortcut]\nURL=http://example.com/a\n", "http://example.com/a"},
+      // One character longer before the address than the fixed place.
+      {"CR LF", "[InternetShortcut]\r\nURL=http://example.com/b\r\nIconIndex=0\r\n",
+       "http://example.com/b"},
+      {"sections before",
+       "[DEFAULT]\r\nBASEURL=http://example.com/\r\n[InternetShortcut]\r\n"
+       "URL=http://example.com/c\r\n",
+       "http://example.com/c"},
+      {"no line end after the address", "[InternetShortcut]\r\nURL=http://example.com/d",
+       "http://example.com/d"},
+      // A shortcut that names an empty address names no address; the fixed
+      // place would only find the rest of its own text.
+      {"empty address", "[InternetShortcut]\r\nURL=\r\n", ""},
+      // No address in a shortcut section: the fixed place, 250 at most.
+      {"not a shortcut", std::string(23, 'x') + "http://y/", "http://y/"},
+      {"long text", std::string(23, 'x') + std::string(300, 'a'), std::string(250, 'a')},
+      {"23 characters", std::string(23, 'x'), ""},
+      {"empty", "", ""},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.What);
+    EXPECT_EQ(FileContentsAddress(C.Text), C.Address);
+  }
 }
 
 TEST(DropBlocks, TextEndsAtZeroOrAtTheBlocksEnd) {
@@ -271,6 +294,8 @@ TEST(ShortcutFile, FindsTheAddressOfItsSection) {
        true, "http://x/a"},
       {"[InternetShortcut]\r\nURL=\r\n", true, ""},
       {"[InternetShortcut]\r\nURL=a=b\r\nURL=second\r\n", true, "a=b"},
+      {"[DEFAULT]\r\nBASEURL=http://base/\r\n[InternetShortcut]\r\nURL=http://x/b\r\n", true,
+       "http://x/b"},
       // The section line is the last line.
       {"URL=http://before/\r\n[InternetShortcut]\r\n", false, ""},
       {"[InternetShortcut]", false, ""},

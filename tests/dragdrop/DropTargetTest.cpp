@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -386,7 +387,80 @@ TEST_F(TDropTargetTest, AFreedTargetControlIsForgotten) {
   delete Box;
   EXPECT_EQ(Target->Target(), nullptr);
   EXPECT_FALSE(Target->Registered());
+  // The window went first, and OLE was told before it did.
+  EXPECT_EQ(Target->RefCount(), 1);
   EXPECT_NO_THROW(Target->Register(Form));
+}
+
+// OLE holds a reference to the target while a window is registered and gives
+// it back only through the window: a window that went without a word would
+// leave OLE holding the target after its owner freed it.
+TEST_F(TDropTargetTest, AGoneWindowGivesItsRegistrationBackAndTheNextIsRegistered) {
+  const LONG WhileRegistered = Target->RefCount();
+  ASSERT_GT(WhileRegistered, 1);
+  Target->Unregister();
+  auto* Box = new TScrolled(Form);
+  Box->WithScrollBar = false;
+  Box->SetParent(Form);
+  Box->SetBounds(10, 10, 100, 80);
+
+  struct TCase {
+    const char* What;
+    TWinControl* Control;
+    std::function<void()> Gone;
+    std::function<void()> Back;  // empty: the window came back with Gone
+  } Cases[] = {
+      {"recreated", Form, [&] { Form->RecreateWnd(); }, nullptr},
+      {"destroyed, made on demand", Form, [&] { Form->DestroyHandle(); },
+       [&] { Form->HandleNeeded(); }},
+      {"parent recreated", Box, [&] { Form->RecreateWnd(); }, nullptr},
+      {"parent destroyed, made on demand", Box, [&] { Form->DestroyHandle(); },
+       [&] { Form->HandleNeeded(); }},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.What);
+    Target->Register(C.Control);
+    const HWND Old = C.Control->Handle();
+    C.Gone();
+    if (C.Back) {
+      EXPECT_FALSE(C.Control->HandleAllocated());
+      EXPECT_FALSE(Target->Registered());
+      EXPECT_EQ(Target->RefCount(), 1);  // only the object's own
+      C.Back();
+    }
+    ASSERT_NE(C.Control->Handle(), Old);
+    IDropTarget* Now = RegisteredTarget(C.Control->Handle());
+    ASSERT_EQ(Now, static_cast<IDropTarget*>(Target));
+    EXPECT_TRUE(Target->Registered());
+    EXPECT_EQ(Target->Target(), C.Control);
+    EXPECT_EQ(Target->RefCount(), WhileRegistered);
+    // Only the target control's window: not the parent made along with it.
+    if (C.Control != Form) {
+      EXPECT_EQ(RegisteredTarget(Form->Handle()), nullptr);
+    }
+
+    Target->Log.clear();
+    const POINT P = C.Control->ClientToScreen(POINT{30, 40});
+    DWORD Effect = DROPEFFECT_COPY;
+    Now->DragEnter(&Data, MK_LBUTTON, POINTL{P.x, P.y}, &Effect);
+    Effect = DROPEFFECT_COPY;
+    Now->Drop(&Data, MK_LBUTTON, POINTL{P.x, P.y}, &Effect);
+    EXPECT_EQ(Effect, DWORD{DROPEFFECT_COPY});
+    EXPECT_EQ(Target->Log, (std::vector<std::string>{"clear", "enter 8 30,40 1", "get data",
+                                                     "drop 8 30,40 1", "clear"}));
+
+    Target->Unregister();
+    EXPECT_EQ(Target->RefCount(), 1);
+  }
+
+  // Withdrawn while the window is away: the next window is left alone.
+  Target->Register(Form);
+  Form->DestroyHandle();
+  Target->Unregister();
+  Form->HandleNeeded();
+  EXPECT_EQ(RegisteredTarget(Form->Handle()), nullptr);
+  EXPECT_FALSE(Target->Registered());
+  EXPECT_EQ(Target->RefCount(), 1);
 }
 
 // The colour of a screen point of the form's window, as drawn now.

@@ -90,10 +90,18 @@ TEST_F(TDropURLTargetTest, EachSourceOfTheAddressAndTheTitle) {
       {"plain text",
        {{CF_TEXT, TYMED_HGLOBAL, TYMED_HGLOBAL, Z("not an address")}},
        "not an address|not an address|4"},
+      // A shortcut's contents give its address, however its lines end and
+      // whatever section comes first.
       {"file contents",
        {{Contents(), TYMED_HGLOBAL, TYMED_HGLOBAL,
          Z("[InternetShortcut]\r\nURL=http://example.com/c")}},
-       "=http://example.com/c|=http://example.com/c|4"},
+       "http://example.com/c|http://example.com/c|4"},
+      {"file contents with a section before",
+       {{Contents(), TYMED_HGLOBAL, TYMED_HGLOBAL,
+         Z("[DEFAULT]\r\nBASEURL=http://example.com/\r\n[InternetShortcut]\r\n"
+           "URL=http://example.com/d\r\n")},
+        {Group(), TYMED_HGLOBAL, TYMED_HGLOBAL, FileGroupBlock("Dragged.url")}},
+       "http://example.com/d|Dragged|4"},
       {"shortcut file",
        {{CF_HDROP, TYMED_HGLOBAL, TYMED_HGLOBAL, DropFilesBlock({Shortcut})}},
        "http://example.com/from-file|Example|4"},
