@@ -1,9 +1,6 @@
 #include "ui/Control.h"
 
 #include "sys/AsciiCase.h"
-
-#include <utility>
-
 #include "ui/Form.h"
 #include "ui/Hints.h"
 #include "ui/Menus.h"

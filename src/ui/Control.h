@@ -194,8 +194,9 @@ class TControl : public TComponent {
 bool IsAccel(char Ch, const std::string& Caption);
 
 // The control under a screen point: the topmost window there, or a
-// windowless child of it (disabled controls count). nullptr over windows
-// that are not ours.
+// windowless child of it. Disabled windowless children count; a disabled
+// windowed control does not, since WindowFromPoint passes over disabled
+// windows and so finds its parent. nullptr over windows that are not ours.
 TControl* FindControlAtPos(POINT ScreenPoint);
 // The windowed control bound to a window, or nullptr.
 TWinControl* FindControl(HWND Window);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <map>
-#include <mutex>
 
 #include "sys/LumoraError.h"
 #include "ui/Canvas.h"
@@ -131,12 +130,9 @@ void TWinControl::CreateWnd() {
   if (HWND ParentWindow = GetParent(Window); ParentWindow && (P.Style & WS_CHILD))
     MapWindowPoints(nullptr, ParentWindow, reinterpret_cast<POINT*>(&R), 2);
   UpdateBoundsFields(R.left, R.top, R.right - R.left, R.bottom - R.top);
-  if (!FSystemPaint) {
-    // Our own classes draw text with the control's font through the canvas;
-    // system classes need it handed over.
-  } else {
-    SendMessageA(Window, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), 0);
-  }
+  // Our own classes draw text with the control's font through the canvas;
+  // system classes need it handed over.
+  if (FSystemPaint) SendMessageA(Window, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), 0);
   if (FVisible && (P.Style & WS_CHILD))
     SetWindowPos(Window, HWND_TOP, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
