@@ -94,6 +94,11 @@ TEST(GrabJob, AParsedPageQueuesEachPictureOnce) {
                                       "http://host:81/p/c.jpg", "http://host:81/r/d.bmp"}));
 }
 
+TEST(GrabJob, APageIsParsedPastANulByte) {
+  EXPECT_EQ(Queued("http://host/", std::string("<img src=a.jpg>\0<img src=b.jpg>\0", 32)),
+            (std::vector<std::string>{"http://host/a.jpg", "http://host/b.jpg"}));
+}
+
 TEST(GrabJob, AnAddressWaitingFromAnotherJobIsNotQueuedAgain) {
   TPicQueue Queue;
   Queue.Append("HTTP://HOST/A.JPG");
