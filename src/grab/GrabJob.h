@@ -39,8 +39,9 @@ std::string PageText(std::string_view Host, std::string_view Body);
 // swallowed and gives an empty body; Result, when given, tells what happened.
 std::string FetchPage(const std::string& Address, TPageResult* Result = nullptr);
 
-// The directory of a page address, always ending in "/": http://host gives
-// http://host/, http://host/a/b/c.html gives http://host/a/b/.
+// The directory of a page address, always ending in "/", taken from its
+// path alone: http://host gives http://host/, http://host/a/b/c.html gives
+// http://host/a/b/, http://host/show.php?d=a/b gives http://host/.
 std::string PageBaseURL(const std::string& Address);
 
 // Resolves the "." and ".." segments of an address's path (RFC 3986,
@@ -48,15 +49,16 @@ std::string PageBaseURL(const std::string& Address);
 std::string RemoveDotSegments(std::string_view Address);
 
 // A picture reference of the page at PageAddress, cleaned of quotes and ">"
-// and made absolute. Host is the host name the page was fetched from.
-std::string AbsolutePictureAddress(std::string Reference, const std::string& PageAddress,
-                                   const std::string& Host);
+// and made absolute. Root-relative and relative references keep the page
+// address's authority exactly as it is written (http://h:80/ stays so), so
+// every reference of one page spells one picture one way.
+std::string AbsolutePictureAddress(std::string Reference, const std::string& PageAddress);
 
 // Appends what the page text T of the page at U holds to Queue: the cleaned,
 // absolute IMG sources (each once, letter case aside), or for an image-search
-// page every "imgurl=" value. Throws what the parser throws.
-void QueuePage(const std::string& U, const std::string& T, TPicQueue& Queue,
-               TGrabObserver* Observer);
+// page every "imgurl=" value. A page to be parsed moves T into its parser,
+// which holds it as the only copy. Throws what the parser throws.
+void QueuePage(const std::string& U, std::string T, TPicQueue& Queue, TGrabObserver* Observer);
 
 // The job procedure: reads the address from the view (Edit1) and grabs it.
 // Errors of requests and files are swallowed where they happen; any other
