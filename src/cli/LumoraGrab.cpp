@@ -40,25 +40,13 @@ namespace {
 constexpr char DefaultTypes[] = ".JPG.BMP.GIF.TIF";
 constexpr char DefaultFolder[] = "lumora-pictures";
 
-// The drop window of the command: Edit1 holds the address until the grab
-// goes idle; there are no pictures to show.
+// The drop window of the command: there is no picture to show and no Edit1
+// to empty, as the address went to the job when it was started.
 class TCommandView : public TGrabView {
  public:
-  explicit TCommandView(std::string Address) : FAddress(std::move(Address)) {}
   void ShowBusyPicture() override {}
   void ShowIdlePicture() override {}
-  void ClearAddress() override {
-    std::lock_guard Guard(FLock);
-    FAddress.clear();
-  }
-  std::string Address() override {
-    std::lock_guard Guard(FLock);
-    return FAddress;
-  }
-
- private:
-  std::mutex FLock;
-  std::string FAddress;
+  void ClearAddress() override {}
 };
 
 // Prints whole lines from any thread; on a terminal keeps one progress line
@@ -228,13 +216,13 @@ int main(int argc, char** argv) {
 
   TGrabShared Shared;
   Shared.PicQueue = std::make_shared<TPicQueue>();
-  Shared.View = std::make_shared<TCommandView>(Address);
+  Shared.View = std::make_shared<TCommandView>();
   const bool Live = !Quiet && isatty(fileno(stdout));
   auto Printer = std::make_shared<TPrinter>(Quiet, Live, IsDirectPicture(Address) ? 1 : 0);
   Shared.Observer = Printer;
 
   const auto Start = std::chrono::steady_clock::now();
-  if (!TThreadmain::Start(Shared)) {
+  if (!TThreadmain::Start(Shared, Address)) {
     std::fprintf(stderr, "lumora-grab: cannot start the grab\n");
     return 1;
   }

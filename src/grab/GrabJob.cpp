@@ -216,10 +216,9 @@ void QueuePage(const std::string& U, std::string T, TPicQueue& Queue, TGrabObser
     QueueImages(U, std::move(T), Queue, Observer);
 }
 
-void Button1Click(const TGrabShared& Shared) {
+void Button1Click(const TGrabShared& Shared, const std::string& A) {
   TGrabView* View = Shared.View.get();
   TGrabObserver* Observer = Shared.Observer.get();
-  const std::string A = View ? View->Address() : std::string();
 
   if (IsDirectPicture(A)) {
     if (View) View->ShowBusyPicture();

@@ -60,9 +60,9 @@ std::string AbsolutePictureAddress(std::string Reference, const std::string& Pag
 // which holds it as the only copy. Throws what the parser throws.
 void QueuePage(const std::string& U, std::string T, TPicQueue& Queue, TGrabObserver* Observer);
 
-// The job procedure: reads the address from the view (Edit1) and grabs it.
-// Errors of requests and files are swallowed where they happen; any other
-// error leaves here, before a worker has started.
-void Button1Click(const TGrabShared& Shared);
+// The job procedure: grabs Address, the text Edit1 had when the job was
+// started. Errors of requests and files are swallowed where they happen; any
+// other error leaves here, before a worker has started.
+void Button1Click(const TGrabShared& Shared, const std::string& Address);
 
 }  // namespace lumora
