@@ -2,6 +2,7 @@
 #include "sys/AsciiCase.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
 
 #include "html/HTMLParser.h"
@@ -101,12 +102,47 @@ std::string PageText(std::string_view Host, std::string_view Body) {
 
 std::string FetchPage(const std::string& Address, TPageResult* Result) {
   THttpClient Client;
-  std::string Body;
+  // The page text is built where it stays: host name, marker, then the body
+  // as it arrives, in room that grows with it but never past the cut.
+  std::string T;
+  std::size_t Prefix = 0;  // the host name and marker; 0 until they are in T
+  std::size_t Limit = 0;   // of T: Prefix + MaxPageBytes
+  bool Cut = false;
+  const auto Begin = [&] {
+    std::string().swap(T);  // a part of a body that failed goes, room and all
+    T.append(Client.Host()).append(HostMarker);
+    Prefix = T.size();
+    Limit = Prefix + MaxPageBytes;
+  };
+  const auto Take = [&](const char* Data, std::size_t Size) {
+    if (Prefix == 0) {
+      Begin();
+      const std::int64_t Announced = Client.ContentLength();
+      if (Announced > 0)
+        T.reserve(T.size() + static_cast<std::size_t>(std::min<std::uint64_t>(
+                                 static_cast<std::uint64_t>(Announced), MaxPageBytes)));
+    }
+    if (Size > Limit - T.size()) {
+      Size = Limit - T.size();
+      Cut = true;
+    }
+    if (T.capacity() - T.size() < Size) {
+      // A fresh string takes exactly the room asked for; growing T in place
+      // would round up past the limit.
+      std::string Larger;
+      Larger.reserve(std::min(std::max(T.size() + Size, 2 * T.capacity()), Limit));
+      Larger.append(T);
+      T.swap(Larger);
+    }
+    T.append(Data, Size);
+    return !Cut;
+  };
+
   int Status = 0;
   std::string Error;
   bool Fetched = false;
   try {
-    Body = Client.Get(Address);
+    Client.Get(Address, Take);
     Fetched = true;
   } catch (const std::bad_alloc&) {
     throw;
@@ -116,14 +152,20 @@ std::string FetchPage(const std::string& Address, TPageResult* Result) {
   } catch (const std::exception& E) {
     Error = E.what();
   }
+  // No body arrived, or a failed request left a part of one: the page is empty.
+  if (!Fetched || Prefix == 0) {
+    Begin();
+    Cut = false;
+  }
   if (Result) {
     Result->Address = Address;
     Result->Fetched = Fetched;
-    Result->Bytes = Body.size();
+    Result->Cut = Cut;
+    Result->Bytes = T.size() - Prefix;
     Result->Status = Status;
     Result->Error = std::move(Error);
   }
-  return PageText(Client.Host(), Body);
+  return T;
 }
 
 std::string PageBaseURL(const std::string& Address) {

@@ -6,6 +6,7 @@
 // start. A page whose address holds "google" is an image-search result: its
 // picture addresses are cut out of the "imgurl=" parameters instead.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,11 @@ inline constexpr char HostMarker[] = "qzhostqz";
 // Workers started for every page job, also when nothing was queued.
 inline constexpr int PageJobWorkers = 5;
 
+// A page is read up to this many bytes of body; a longer one is cut there and
+// the job goes on with what was read. Whatever file a dropped link names, a
+// page job then stays well inside a 32-bit program's address space.
+inline constexpr std::size_t MaxPageBytes = std::size_t{32} << 20;
+
 // True when the last three characters, upper-cased, are JPG, BMP, GIF or TIF,
 // whatever types are enabled: such an address is downloaded directly.
 bool IsDirectPicture(std::string_view Address);
@@ -35,8 +41,10 @@ std::string PageAddress(const std::string& Address);
 // then the body.
 std::string PageText(std::string_view Host, std::string_view Body);
 
-// GETs the page with a new client and gives PageText of it. Every error is
-// swallowed and gives an empty body; Result, when given, tells what happened.
+// GETs the page with a new client and gives PageText of it, the body cut
+// after MaxPageBytes. The text is built in place as the body arrives, held
+// once. Every error is swallowed and gives an empty body; Result, when given,
+// tells what happened.
 std::string FetchPage(const std::string& Address, TPageResult* Result = nullptr);
 
 // The directory of a page address, always ending in "/", taken from its

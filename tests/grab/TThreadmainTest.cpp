@@ -190,6 +190,29 @@ TEST_F(JobTest, APageQueuesItsPicturesResolvedAndOnceEach) {
   EXPECT_TRUE(Queue->Empty());
 }
 
+// A page is read up to the cut: the pictures before it are grabbed, those
+// after it are not, and the observer hears that the page was cut.
+TEST_F(JobTest, APageIsReadUpToTheCut) {
+  const std::string First = ServerBase() + "/bytes/16/first.jpg";
+  const std::string Last = ServerBase() + "/bytes/16/last.jpg";
+  const struct {
+    std::size_t Length;
+    bool Cut;
+    std::vector<std::string> Queued;
+  } Cases[] = {{MaxPageBytes, false, {First, Last}}, {MaxPageBytes + 1, true, {First}}};
+  for (const auto& C : Cases) {
+    Recorder = std::make_shared<TRecorder>();
+    Grab(ServerBase() + Tag + "/page/" + std::to_string(C.Length) + "/big.html");
+    ASSERT_EQ(Recorder->Pages().size(), 1u);
+    const TPageResult Page = Recorder->Pages()[0];
+    EXPECT_TRUE(Page.Fetched) << C.Length << " " << Page.Error;
+    EXPECT_EQ(Page.Cut, C.Cut) << C.Length;
+    EXPECT_EQ(Page.Bytes, MaxPageBytes) << C.Length;
+    EXPECT_EQ(Recorder->QueuedAddresses(), C.Queued) << C.Length;
+    EXPECT_EQ(Recorder->Counts().PagesCut, C.Cut ? 1u : 0u) << C.Length;
+  }
+}
+
 TEST_F(JobTest, AWrappedLinkFetchesTheInnerPage) {
   Page("/b/page.html", "<img src=\"w.jpg\">");
   Grab("http://a.invalid/go?u=" + Site("/b/page.html"));
