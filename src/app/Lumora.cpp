@@ -16,8 +16,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   Application().CreateForm(FormMain);
   Application().CreateForm(FormFloat);
   FormFloat->SetPopup(FormMain->PopupMenu1);
+  // Run frees the forms, drop window first, once the loop has ended.
   Application().Run();
-  Application().DestroyForms();
   ReleaseSingleInstance();
   return 0;
 }

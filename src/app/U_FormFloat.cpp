@@ -45,9 +45,9 @@ namespace {
 constexpr char Image1Hint[] =
     "Lumora:  drop URL or hyperlink onto it. Or open the popup menu for more information";
 
-TBitmap ResourceBitmap(const char* Name) {
-  TBitmap B;
-  B.LoadFromResource(GetModuleHandleA(nullptr), Name);
+std::unique_ptr<TBitmap> ResourceBitmap(const char* Name) {
+  auto B = std::make_unique<TBitmap>();
+  B->LoadFromResource(GetModuleHandleA(nullptr), Name);
   return B;
 }
 
@@ -67,8 +67,8 @@ TFormFloat::TFormFloat(TComponent* AOwner) : TForm(AOwner) {
   DovaTranPanel1->SetBorder(false);
   DovaTranPanel1->SetParent(this);
 
-  const TBitmap Idle = ResourceBitmap("FLOATIDLE");
-  const TBitmap Busy = ResourceBitmap("FLOATBUSY");
+  const std::unique_ptr<TBitmap> Idle = ResourceBitmap("FLOATIDLE");
+  const std::unique_ptr<TBitmap> Busy = ResourceBitmap("FLOATBUSY");
   auto MakeImage = [this](const char* Name, TWinControl* Parent, int X, int Y,
                           const TBitmap& Picture) {
     auto* I = new TImage(this);
@@ -79,12 +79,12 @@ TFormFloat::TFormFloat(TComponent* AOwner) : TForm(AOwner) {
     I->SetParent(Parent);
     return I;
   };
-  Image1 = MakeImage("Image1", DovaTranPanel1, 0, 0, Idle);
+  Image1 = MakeImage("Image1", DovaTranPanel1, 0, 0, *Idle);
   Image1->SetHint(Image1Hint);
   Image1->SetShowHint(true);
   // The stores lie outside the visible area.
-  Image2 = MakeImage("Image2", this, 32, 80, Idle);
-  Image3 = MakeImage("Image3", this, 32, 112, Busy);
+  Image2 = MakeImage("Image2", this, 32, 80, *Idle);
+  Image3 = MakeImage("Image3", this, 32, 112, *Busy);
 
   Edit1 = new TEdit(this);
   Edit1->SetName("Edit1");

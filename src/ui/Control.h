@@ -16,6 +16,7 @@
 #include <string>
 
 #include "sys/Component.h"
+#include "ui/Alignment.h"
 #include "ui/Color.h"
 #include "ui/Font.h"
 #include "ui/Messages.h"
@@ -114,6 +115,12 @@ class TControl : public TComponent {
   bool ParentShowHint() const { return FParentShowHint; }
   void SetParentShowHint(bool Value);
 
+  // Stored only: the layer does no layout by them.
+  TAlign Align() const { return FAlign; }
+  void SetAlign(TAlign Value) { FAlign = Value; }
+  TAnchors Anchors() const { return FAnchors; }
+  void SetAnchors(TAnchors Value) { FAnchors = Value; }
+
   TPopupMenu* PopupMenu() const { return FPopupMenu; }
   void SetPopupMenu(TPopupMenu* Value);
 
@@ -192,6 +199,8 @@ class TControl : public TComponent {
   bool FShowHint = false;
   bool FParentShowHint = true;
   TPopupMenu* FPopupMenu = nullptr;
+  TAlign FAlign = TAlign::alNone;
+  TAnchors FAnchors = akLeft | akTop;
   TControlStyle FControlStyle = csCaptureMouse | csClickEvents | csDoubleClicks | csSetCaption;
   bool FMouseInControl = false;
 

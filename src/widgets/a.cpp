@@ -41,7 +41,7 @@ void TDovaTranPanel::Paint() {
     C.Brush().SetColor(clBtnShadow);
     C.FrameRect(R);
   }
-  C.Brush().SetStyle(TBrushStyle::bsClear);
+  C.Brush().SetStyle(bsClear);
   C.Font().Assign(Font());
   // One line high and centred on the height of "W", whatever the caption:
   // a taller caption is cut to that band.

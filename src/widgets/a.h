@@ -4,7 +4,7 @@
 // vertically. The drop window carries its picture on one and drags itself by
 // the panel's mouse events.
 
-#include "ui/Label.h"
+#include "ui/Alignment.h"
 #include "ui/WinControl.h"
 
 namespace lumora {
@@ -18,12 +18,6 @@ class TDovaTranPanel : public TCustomControl {
   bool Border() const { return FBorder; }
   void SetBorder(bool Value);
 
-  // Stored for the form's layout; the panel itself does nothing with them.
-  TAlign Align() const { return FAlign; }
-  void SetAlign(TAlign Value) { FAlign = Value; }
-  TAnchors Anchors() const { return FAnchors; }
-  void SetAnchors(TAnchors Value) { FAnchors = Value; }
-
   // The DrawTextA flags for an alignment: the horizontal flag, vertical
   // centring and tab expansion.
   static UINT TextFlags(TAlignment Value);
@@ -35,8 +29,6 @@ class TDovaTranPanel : public TCustomControl {
  private:
   TAlignment FAlignment = TAlignment::taCenter;
   bool FBorder = false;
-  TAlign FAlign = TAlign::alNone;
-  TAnchors FAnchors = akLeft | akTop;
 };
 
 }  // namespace lumora
