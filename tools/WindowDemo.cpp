@@ -1,6 +1,7 @@
 // A small demonstration of the window layer, not shipped: one form with a
-// few stock controls, a self-drawn panel with a bevel, a hint and a popup
-// menu. `lumora-window-demo [seconds]` closes itself after that many seconds.
+// few stock controls, a self-drawn panel with a bevel that lights up under
+// the mouse, a hint and a popup menu. `lumora-window-demo [seconds]` closes
+// itself after that many seconds.
 
 #include <cstdlib>
 #include <string>
@@ -9,6 +10,7 @@
 #include "ui/Bitmap.h"
 #include "ui/Button.h"
 #include "ui/Canvas.h"
+#include "ui/ControlCanvas.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
@@ -20,19 +22,38 @@
 namespace lumora {
 namespace {
 
-// A panel in the flat style: a face colour and a one-pixel bevel.
+// A panel in the flat style: a face colour and a one-pixel bevel, whose
+// frame turns dark while the mouse is over it. It paints every pixel, so it
+// is opaque and never erased first; the frame changes at once, drawn outside
+// a paint.
 class TBevelPanel : public TCustomControl {
  public:
-  using TCustomControl::TCustomControl;
+  explicit TBevelPanel(TComponent* AOwner) : TCustomControl(AOwner) {
+    SetControlStyle(ControlStyle() | csOpaque);
+  }
+
+  void WndProc(TMessage& M) override {
+    TCustomControl::WndProc(M);
+    if (M.Msg == CM_MOUSEENTER || M.Msg == CM_MOUSELEAVE) {
+      TControlCanvas Surface(*this);
+      if (Surface.Handle()) DrawFrame(Surface);
+    }
+  }
 
  protected:
   void Paint() override {
     RECT R = ClientRect();
     Canvas().Brush().SetColor(Color());
     Canvas().FillRect(R);
-    DrawBevelFrame(Canvas(), R, clWhite, 0x8396A0, 1);
+    DrawFrame(Canvas());
     Canvas().Brush().SetStyle(bsClear);
     Canvas().DrawText(Caption(), R, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  }
+
+ private:
+  void DrawFrame(TCanvas& On) {
+    const TColor Shadow = MouseInControl() ? 0x404040 : 0x8396A0;
+    DrawBevelFrame(On, ClientRect(), clWhite, Shadow, 1);
   }
 };
 

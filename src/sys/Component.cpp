@@ -5,7 +5,36 @@
 namespace lumora {
 
 TComponent::TComponent(TComponent* AOwner) {
-  if (AOwner) AOwner->InsertComponent(this);
+  if (AOwner) {
+    // Made while its owner loads its design: part of that design, so it
+    // loads too and gets its Loaded along with the owner.
+    FLoading = AOwner->Loading();
+    AOwner->InsertComponent(this);
+  }
+}
+
+void* TComponent::operator new(std::size_t Size) {
+  return ::operator new(Size);
+}
+
+void TComponent::operator delete(void* Block) noexcept {
+  ::operator delete(Block);
+}
+
+void TComponent::operator delete(TComponent* Component, std::destroying_delete_t) {
+  if (!Component->FDestroying) {
+    Component->FDestroying = true;
+    Component->BeforeDestruction();
+  }
+  // The start of the whole object, taken before it is destroyed: the
+  // component need not be its first base.
+  void* Block = dynamic_cast<void*>(Component);
+  Component->~TComponent();
+  ::operator delete(Block);
+}
+
+void TComponent::BeforeDestruction() {
+  FDestroying = true;
 }
 
 TComponent::~TComponent() {

@@ -3,7 +3,16 @@
 // of what it owns and frees it, last created first, when it goes; every owned
 // component hears when a sibling is removed, so that no one keeps a pointer
 // to a freed component.
+//
+// Freeing has two steps. BeforeDestruction runs first, while the whole
+// object still exists, so that a form's OnDestroy can use the form's own
+// members and a control can end what it started (hot tracking, a capture)
+// with all its state at hand. Only then does the destructor run, most
+// derived part first. Every delete of a component takes these two steps,
+// whoever frees it: its owner, the application, or code holding it.
 
+#include <cstddef>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -28,8 +37,12 @@ class TComponent : public TObject {
 
   // Run-time objects are never in a form designer.
   bool Designing() const { return false; }
-  // True between construction and Loaded: a form is still setting properties.
+  // True while a form is still setting the properties of its design: for the
+  // form and the components made while it is loading, until their Loaded.
+  // Components made in code at any other time are never loading.
   bool Loading() const { return FLoading; }
+  // True from the start of BeforeDestruction on.
+  bool Destroying() const { return FDestroying; }
 
   // Called once the owner has set the stored properties (a form calls it for
   // all it owns before FormCreate). Components that act on several
@@ -39,6 +52,20 @@ class TComponent : public TObject {
   // Told when a component is inserted into or removed from the owner, and
   // when a component registered with FreeNotification goes away.
   virtual void Notification(TComponent* AComponent, TOperation Operation);
+
+  // The first step of freeing, run once while the object is whole (see
+  // above). Overrides do their own teardown, then call the base. Nothing may
+  // escape it: it runs inside delete.
+  virtual void BeforeDestruction();
+
+  // Every delete of a component runs BeforeDestruction before the destructor.
+  // (A component that is a local variable or a member has no delete: only
+  // its destructor runs.) The plain pair allocates and gives back the memory
+  // of a component whose constructor failed; declaring new here too lets the
+  // compiler see that the two deletes match it.
+  static void* operator new(std::size_t Size);
+  static void operator delete(void* Block) noexcept;
+  static void operator delete(TComponent* Component, std::destroying_delete_t);
 
   // Ask to be told (Notification opRemove) when AComponent is freed, even
   // though it has another owner.
@@ -63,7 +90,8 @@ class TComponent : public TObject {
   std::string FName;
   std::vector<TComponent*> FComponents;
   std::vector<TComponent*> FFreeNotifies;
-  bool FLoading = true;
+  bool FLoading = false;
+  bool FDestroying = false;
 };
 
 }  // namespace lumora

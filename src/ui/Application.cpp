@@ -140,9 +140,13 @@ void TApplication::RemoveForm(TForm* Form) {
 }
 
 void TApplication::Run() {
-  if (FTerminated) return;
-  if (FShowMainForm && FMainForm) FMainForm->Show();
-  while (!FTerminated) HandleMessage();
+  if (!FTerminated) {
+    if (FShowMainForm && FMainForm) FMainForm->Show();
+    while (!FTerminated) HandleMessage();
+  }
+  // The application object itself is never freed (components may still be
+  // going away at exit), so its forms go here, each with its OnDestroy.
+  DestroyComponents();
 }
 
 void TApplication::Terminate() {

@@ -33,7 +33,7 @@ class TApplication : public TComponent {
 
   // Makes a form owned by the application; the first one made is the main
   // form. Ref is set before the form's creation steps run, so that they
-  // may use it.
+  // may use it. The application frees the form when Run ends.
   template <class TFormClass>
   void CreateForm(TFormClass*& Ref) {
     Ref = new TFormClass(this);
@@ -42,7 +42,9 @@ class TApplication : public TComponent {
   }
 
   // Shows the main form (unless told not to) and runs the message loop
-  // until Terminate; a Terminate made before returns at once.
+  // until Terminate; a Terminate made before skips the loop. Then, as the
+  // program ends, frees what the application owns (the forms of
+  // CreateForm), last created first.
   void Run();
   // Ends the loop: it stops when it next runs.
   void Terminate();

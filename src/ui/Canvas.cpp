@@ -1,10 +1,19 @@
 #include "ui/Canvas.h"
 
+#include <atomic>
+
+#include "sys/LumoraError.h"
 #include "ui/Bitmap.h"
 
 namespace lumora {
 
 namespace {
+
+#ifdef NDEBUG
+std::atomic<bool> HandleChecksOn{false};
+#else
+std::atomic<bool> HandleChecksOn{true};
+#endif
 
 COLORREF Rgb(TColor Color) {
   return static_cast<COLORREF>(ColorToRGB(Color)) & 0x00FFFFFFu;
@@ -111,6 +120,21 @@ void TCanvas::SetHandle(HDC DC) {
   FHandle = DC;
 }
 
+bool TCanvas::HandleChecks() {
+  return HandleChecksOn.load();
+}
+
+void TCanvas::SetHandleChecks(bool Value) {
+  HandleChecksOn.store(Value);
+}
+
+bool TCanvas::CanDraw() const {
+  if (FHandle) return true;
+  if (HandleChecksOn.load())
+    throw ELumoraError("Drawing on a canvas without a device context (outside a paint?)");
+  return false;
+}
+
 void TCanvas::Deselect() {
   FFontSelection.Restore();
   FPenSelection.Restore();
@@ -144,55 +168,59 @@ void TCanvas::PrepareText() {
 }
 
 void TCanvas::FillRect(const RECT& Rect) {
-  if (FHandle) ::FillRect(FHandle, &Rect, FBrush.Handle());
+  if (CanDraw()) ::FillRect(FHandle, &Rect, FBrush.Handle());
 }
 
 void TCanvas::FrameRect(const RECT& Rect) {
-  if (FHandle) ::FrameRect(FHandle, &Rect, FBrush.Handle());
+  if (CanDraw()) ::FrameRect(FHandle, &Rect, FBrush.Handle());
 }
 
 void TCanvas::Rectangle(const RECT& Rect) {
+  if (!CanDraw()) return;
   NeedPen();
   NeedBrush();
-  if (FHandle) ::Rectangle(FHandle, Rect.left, Rect.top, Rect.right, Rect.bottom);
+  ::Rectangle(FHandle, Rect.left, Rect.top, Rect.right, Rect.bottom);
 }
 
 void TCanvas::Ellipse(const RECT& Rect) {
+  if (!CanDraw()) return;
   NeedPen();
   NeedBrush();
-  if (FHandle) ::Ellipse(FHandle, Rect.left, Rect.top, Rect.right, Rect.bottom);
+  ::Ellipse(FHandle, Rect.left, Rect.top, Rect.right, Rect.bottom);
 }
 
 void TCanvas::Polyline(std::span<const POINT> Points) {
+  if (!CanDraw()) return;
   NeedPen();
-  if (FHandle && Points.size() >= 2)
-    ::Polyline(FHandle, Points.data(), static_cast<int>(Points.size()));
+  if (Points.size() >= 2) ::Polyline(FHandle, Points.data(), static_cast<int>(Points.size()));
 }
 
 void TCanvas::MoveTo(int X, int Y) {
-  if (FHandle) ::MoveToEx(FHandle, X, Y, nullptr);
+  if (CanDraw()) ::MoveToEx(FHandle, X, Y, nullptr);
 }
 
 void TCanvas::LineTo(int X, int Y) {
+  if (!CanDraw()) return;
   NeedPen();
-  if (FHandle) ::LineTo(FHandle, X, Y);
+  ::LineTo(FHandle, X, Y);
 }
 
 SIZE TCanvas::TextExtent(const std::string& Text) {
   SIZE Size{0, 0};
+  if (!CanDraw()) return Size;
   NeedFont();
-  if (FHandle) ::GetTextExtentPoint32A(FHandle, Text.data(), static_cast<int>(Text.size()), &Size);
+  ::GetTextExtentPoint32A(FHandle, Text.data(), static_cast<int>(Text.size()), &Size);
   return Size;
 }
 
 void TCanvas::TextOut(int X, int Y, const std::string& Text) {
-  if (!FHandle) return;
+  if (!CanDraw()) return;
   PrepareText();
   ::TextOutA(FHandle, X, Y, Text.data(), static_cast<int>(Text.size()));
 }
 
 int TCanvas::DrawText(const std::string& Text, RECT& Rect, UINT Format) {
-  if (!FHandle) return 0;
+  if (!CanDraw()) return 0;
   PrepareText();
   // DT_MODIFYSTRING would write into the text; the caller's string stays const.
   return ::DrawTextA(FHandle, Text.data(), static_cast<int>(Text.size()), &Rect,
@@ -205,16 +233,16 @@ TColor TCanvas::Pixel(int X, int Y) const {
 }
 
 void TCanvas::SetPixel(int X, int Y, TColor Color) {
-  if (FHandle) ::SetPixelV(FHandle, X, Y, Rgb(Color));
+  if (CanDraw()) ::SetPixelV(FHandle, X, Y, Rgb(Color));
 }
 
 void TCanvas::Draw(int X, int Y, TBitmap& Bitmap) {
-  if (!FHandle || Bitmap.Empty()) return;
+  if (!CanDraw() || Bitmap.Empty()) return;
   ::BitBlt(FHandle, X, Y, Bitmap.Width(), Bitmap.Height(), Bitmap.Canvas().Handle(), 0, 0, SRCCOPY);
 }
 
 void TCanvas::CopyRect(const RECT& Dest, TCanvas& Source, const RECT& SourceRect) {
-  if (!FHandle || !Source.Handle()) return;
+  if (!CanDraw() || !Source.CanDraw()) return;
   const int DW = Dest.right - Dest.left, DH = Dest.bottom - Dest.top;
   const int SW = SourceRect.right - SourceRect.left, SH = SourceRect.bottom - SourceRect.top;
   if (DW == SW && DH == SH) {

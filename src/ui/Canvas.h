@@ -4,6 +4,12 @@
 // DC only when a call needs them, makes new ones after a change, and puts the
 // DC's own objects back when it lets the DC go (SetHandle, destruction).
 // System colours are resolved at the moment of use.
+//
+// Drawing needs a DC. A control's paint canvas has one only during a paint;
+// drawing through it at any other time would show nothing, so with handle
+// checks on (the default in debug builds) every draw call without a DC
+// raises ELumoraError instead. With them off it does nothing. To draw
+// outside a paint, use a TControlCanvas.
 
 #include <windows.h>
 
@@ -85,9 +91,15 @@ class TCanvas : public TObject {
   // Puts the previous DC's own objects back, then draws on DC.
   void SetHandle(HDC DC);
 
+  // Whether drawing without a DC raises (see above); process-wide.
+  static bool HandleChecks();
+  static void SetHandleChecks(bool Value);
+
   TFont& Font() { return FFont; }
   TPen& Pen() { return FPen; }
   TBrush& Brush() { return FBrush; }
+
+  // Every call below but Pixel draws or measures, and needs a DC.
 
   // Both with the brush; a clear brush fills and frames nothing.
   void FillRect(const RECT& Rect);
@@ -118,6 +130,9 @@ class TCanvas : public TObject {
   void CopyRect(const RECT& Dest, TCanvas& Source, const RECT& SourceRect);
 
  private:
+  // True when there is a DC to draw on; raises when there is none and handle
+  // checks are on.
+  bool CanDraw() const;
   void NeedFont();
   void NeedPen();
   void NeedBrush();

@@ -1,9 +1,6 @@
 #include "ui/Control.h"
 
 #include "sys/AsciiCase.h"
-
-#include <utility>
-
 #include "ui/Form.h"
 #include "ui/Hints.h"
 #include "ui/Menus.h"
@@ -16,9 +13,23 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_uni
 }
 
 TControl::~TControl() {
+  // Only a control freed without BeforeDestruction (a local variable) still
+  // has its parent here.
   RemoveHintTool(this);
   if (FParent) FParent->RemoveControl(this);
   FParent = nullptr;
+}
+
+void TControl::BeforeDestruction() {
+  if (FParent) FParent->RemoveControl(this);
+  RemoveHintTool(this);
+  TComponent::BeforeDestruction();
+}
+
+HWND TControl::SurfaceWindow(POINT& ClientOrigin) const {
+  if (!FParent || !FParent->HandleAllocated()) return nullptr;
+  ClientOrigin = POINT{FLeft, FTop};
+  return FParent->WindowHandle();
 }
 
 void TControl::SetParent(TWinControl* AParent) {
@@ -138,12 +149,12 @@ void TControl::FontChanged() {
 
 void TControl::SetText(const std::string& Value) {
   if (Text() == Value) return;
-  FText = Value;
-  if (IsWindowed()) {
-    auto* Self = static_cast<TWinControl*>(this);
-    if (Self->HandleAllocated()) SetWindowTextA(Self->WindowHandle(), Value.c_str());
-  }
+  StoreText(Value);
   Perform(CM_TEXTCHANGED);
+}
+
+void TControl::StoreText(const std::string& Value) {
+  FText = Value;
 }
 
 void TControl::SetHint(const std::string& Value) {
@@ -157,7 +168,10 @@ void TControl::SetShowHint(bool Value) {
   FParentShowHint = false;
   if (Value == FShowHint) return;
   FShowHint = Value;
-  if (IsWindowed()) static_cast<TWinControl*>(this)->NotifyControls(CM_PARENTSHOWHINTCHANGED);
+  ShowHintChanged();
+}
+
+void TControl::ShowHintChanged() {
   UpdateHintTool();
 }
 
@@ -179,20 +193,12 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation) {
 }
 
 bool TControl::MouseCapture() const {
-  if (IsWindowed()) return GetCapture() == static_cast<const TWinControl*>(this)->WindowHandle();
+  // A windowless control holds the mouse through its parent's window.
   return FParent && FParent->FCaptureControl == this;
 }
 
 void TControl::SetMouseCapture(bool Value) {
   if (Value == MouseCapture()) return;
-  if (IsWindowed()) {
-    auto* Self = static_cast<TWinControl*>(this);
-    if (Value)
-      SetCapture(Self->Handle());
-    else
-      ReleaseCapture();
-    return;
-  }
   if (!FParent) return;
   if (Value) {
     FParent->FCaptureControl = this;
@@ -220,14 +226,7 @@ void TControl::Repaint() {
 
 void TControl::BringToFront() {
   if (!FParent) return;
-  FParent->RemoveControl(this);
-  FParent->InsertControl(this);
-  if (IsWindowed()) {
-    auto* Self = static_cast<TWinControl*>(this);
-    if (Self->HandleAllocated())
-      SetWindowPos(Self->WindowHandle(), HWND_TOP, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
+  FParent->MoveToFront(this);
   Invalidate();
 }
 
@@ -272,10 +271,13 @@ void TControl::HandleMouse(TMessage& M) {
   switch (M.Msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
-      const bool Double = M.Msg == WM_LBUTTONDBLCLK;
+      // A control that takes no double clicks sees a second press. One that
+      // does raises DblClick for it and no click: the first press and
+      // release of the double click have clicked already.
+      const bool Double = M.Msg == WM_LBUTTONDBLCLK && (FControlStyle & csDoubleClicks);
       if (FControlStyle & csCaptureMouse) SetMouseCapture(true);
-      if (FControlStyle & csClickEvents) FClicked = true;
-      if (Double && (FControlStyle & csDoubleClicks)) DblClick();
+      if ((FControlStyle & csClickEvents) && !Double) FClicked = true;
+      if (Double) DblClick();
       MouseDown(TMouseButton::mbLeft, Shift | (Double ? ssDouble : 0), P.x, P.y);
       break;
     }
@@ -361,8 +363,7 @@ void TControl::WndProc(TMessage& M) {
     case CM_PARENTSHOWHINTCHANGED:
       if (FParentShowHint && FParent) {
         FShowHint = FParent->ShowHint();
-        if (IsWindowed()) static_cast<TWinControl*>(this)->NotifyControls(CM_PARENTSHOWHINTCHANGED);
-        UpdateHintTool();
+        ShowHintChanged();
       }
       return;
     case WM_CONTEXTMENU: {

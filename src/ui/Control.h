@@ -49,6 +49,12 @@ class TControl : public TComponent {
   explicit TControl(TComponent* AOwner);
   ~TControl() override;
 
+  // Leaves the parent while the whole control exists, so that the parent
+  // drops it from the right lists and a window goes with the control's own
+  // message handling still in place. Controls that end something of their
+  // own (hot tracking, a shared timer) override it and call the base last.
+  void BeforeDestruction() override;
+
   TWinControl* Parent() const { return FParent; }
   virtual void SetParent(TWinControl* AParent);
   // The form the control is on (itself for a form), or nullptr.
@@ -114,12 +120,18 @@ class TControl : public TComponent {
   TControlStyle ControlStyle() const { return FControlStyle; }
   void SetControlStyle(TControlStyle Value) { FControlStyle = Value; }
 
-  bool MouseCapture() const;
-  void SetMouseCapture(bool Value);
+  virtual bool MouseCapture() const;
+  virtual void SetMouseCapture(bool Value);
   // True while the mouse is over the control (between enter and leave).
   bool MouseInControl() const { return FMouseInControl; }
 
   virtual bool IsWindowed() const { return false; }
+
+  // The window that shows this control's client area, and where that area's
+  // top-left corner lies in the window's client area: the control's own
+  // window, or its parent's for a windowless control. nullptr while there is
+  // no such window. TControlCanvas draws through it outside a paint.
+  virtual HWND SurfaceWindow(POINT& ClientOrigin) const;
 
   // Painting: Invalidate asks for a paint, Update carries out pending paints
   // now, Repaint does both.
@@ -130,7 +142,8 @@ class TControl : public TComponent {
   LRESULT Perform(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0);
   virtual void WndProc(TMessage& Message);
 
-  void BringToFront();
+  // Puts the control above its siblings.
+  virtual void BringToFront();
 
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
@@ -160,6 +173,10 @@ class TControl : public TComponent {
   // Re-registers the tooltip for this control, after any change to the hint,
   // the bounds or the window.
   virtual void UpdateHintTool();
+  // ShowHint has a new value; windowed controls pass it on to their children.
+  virtual void ShowHintChanged();
+  // Keeps a new Text; windowed controls give it to their window too.
+  virtual void StoreText(const std::string& Value);
   // Shows the popup menu for a right click at a screen point; true if shown.
   bool ShowPopupMenu(POINT ScreenPoint);
 
@@ -194,8 +211,9 @@ class TControl : public TComponent {
 bool IsAccel(char Ch, const std::string& Caption);
 
 // The control under a screen point: the topmost window there, or a
-// windowless child of it (disabled controls count). nullptr over windows
-// that are not ours.
+// windowless child of it. Disabled windowless children count; a disabled
+// windowed control does not, since WindowFromPoint passes over disabled
+// windows and so finds its parent. nullptr over windows that are not ours.
 TControl* FindControlAtPos(POINT ScreenPoint);
 // The windowed control bound to a window, or nullptr.
 TWinControl* FindControl(HWND Window);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <exception>
+
 #include "ui/Application.h"
 
 namespace lumora {

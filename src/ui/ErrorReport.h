@@ -3,7 +3,6 @@
 // handler must never unwind through a Win32 or COM callback: the layer
 // catches it at the callback, shows it here and carries on.
 
-#include <exception>
 #include <string>
 
 namespace lumora {

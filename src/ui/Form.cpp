@@ -44,26 +44,16 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
   FColor = clBtnFace;
   FWidth = 320;
   FHeight = 240;
+  // What the derived constructor makes is the form's design: it loads until
+  // AfterConstruction.
+  SetLoading(true);
   Application().AddForm(this);
 }
 
 TForm::~TForm() {
-  GuardedDestroy();
-}
-
-void TForm::GuardedDestroy() {
-  if (FCreated) {
-    FCreated = false;
-    try {
-      DoDestroy();
-    } catch (...) {
-      // A destructor cannot report through the caller; the default report
-      // shows it and the form goes on being freed.
-      HandleException();
-    }
-  }
-  // Controls first, while the window they live in still exists.
-  DestroyComponents();
+  // A form freed by delete has been torn down already; one that is a local
+  // variable is torn down here, where only the TForm part is left.
+  TearDown();
   if (Screen().FActiveForm == this) {
     Screen().FActiveForm = nullptr;
     Screen().FActiveControl = nullptr;
@@ -72,14 +62,54 @@ void TForm::GuardedDestroy() {
   DestroyHandle();
 }
 
+void TForm::BeforeDestruction() {
+  TearDown();
+  TWinControl::BeforeDestruction();
+}
+
+void TForm::TearDown() {
+  if (FCreated) {
+    FCreated = false;
+    try {
+      DoDestroy();
+    } catch (...) {
+      // Freeing cannot report through the caller; the default report shows
+      // it and the form goes on being freed.
+      HandleException();
+    }
+  }
+  // Controls first, while the form and the window they live in still exist.
+  DestroyComponents();
+}
+
+namespace {
+// The loading components under Owner, each followed by those it owns.
+void CollectLoading(const TComponent* Owner, std::vector<TComponent*>& Out) {
+  for (int I = 0; I < Owner->ComponentCount(); ++I) {
+    TComponent* C = Owner->Components(I);
+    if (!C->Loading()) continue;
+    Out.push_back(C);
+    CollectLoading(C, Out);
+  }
+}
+}  // namespace
+
 void TForm::AfterConstruction() {
-  // Loaded for the form and what it owns, then the creation event.
+  // Loaded for the form and what was made while it loaded, then the
+  // creation event.
   std::vector<TComponent*> All;
-  for (int I = 0; I < ComponentCount(); ++I) All.push_back(Components(I));
+  CollectLoading(this, All);
   Loaded();
   for (TComponent* C : All) C->Loaded();
   FCreated = true;
-  DoCreate();
+  try {
+    DoCreate();
+  } catch (...) {
+    // The start-up of a window (reading its settings, say) fails like any
+    // handler: the default report shows it and the program goes on, with
+    // the form as far as it got.
+    HandleException();
+  }
 }
 
 void TForm::DoCreate() {

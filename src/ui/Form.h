@@ -4,6 +4,12 @@
 // one with the focus while the form is active) and tells its controls when
 // it changes; it routes dialog characters (accelerators) and Tab between its
 // controls. Closing the main form ends the program; closing another hides it.
+//
+// Freeing a form (delete, its owner, the application at the end of the
+// program) first runs OnDestroy while the whole form exists, then frees its
+// components, and only then runs the destructors: OnDestroy may use the
+// form's own members and controls, and by the time a derived form's
+// destructor runs, its components are gone.
 
 #include <windows.h>
 
@@ -24,9 +30,12 @@ class TForm : public TWinControl {
   ~TForm() override;
 
   // Runs once the most derived constructor has set every property: Loaded
-  // for the form and all it owns, then OnCreate. TApplication::CreateForm
-  // calls it; code that makes a form with new calls it itself.
+  // for the form and all that was made while it loaded, then OnCreate. An
+  // error in OnCreate goes to the default error report and the form stays.
+  // TApplication::CreateForm calls it; code that makes a form with new calls
+  // it itself.
   void AfterConstruction();
+  void BeforeDestruction() override;
 
   TFormBorderStyle BorderStyle() const { return FBorderStyle; }
   // A new border style needs a new window: the window is made anew.
@@ -50,7 +59,7 @@ class TForm : public TWinControl {
 
   void Close();
   // Brings the form to the front and shows it.
-  void BringToFront();
+  void BringToFront() override;
 
   // Offers a character to the controls as an accelerator; true if taken.
   bool DialogChar(char Ch);
@@ -82,7 +91,8 @@ class TForm : public TWinControl {
 
  private:
   void ApplyAlpha();
-  void GuardedDestroy();
+  // OnDestroy (once, errors reported), then the components.
+  void TearDown();
 
   TFormBorderStyle FBorderStyle = TFormBorderStyle::bsSizeable;
   bool FAlphaBlend = false;

@@ -2,11 +2,10 @@
 // A text label: a windowless control that draws its caption in its font,
 // embossed when disabled, on its colour or (Transparent) on its parent.
 
+#include "ui/Alignment.h"
 #include "ui/WinControl.h"
 
 namespace lumora {
-
-enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 class TLabel : public TGraphicControl {
  public:

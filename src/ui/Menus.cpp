@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "ui/Application.h"
 #include "ui/UtilityWindow.h"
 
 namespace lumora {

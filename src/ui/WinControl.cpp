@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <map>
-#include <mutex>
 
 #include "sys/LumoraError.h"
 #include "ui/Canvas.h"
@@ -74,7 +73,44 @@ TWinControl::~TWinControl() {
   // Children go with their parent's window; the objects themselves belong
   // to their owners, so they are only detached here.
   while (!FControls.empty()) FControls.back()->SetParent(nullptr);
+  // A control freed without BeforeDestruction (a local variable) leaves its
+  // parent here, while the parent still sees a windowed control: from
+  // TControl's destructor it would stay in the parent's tab list.
+  if (FParent) FParent->RemoveControl(this);
   DestroyHandle();
+}
+
+HWND TWinControl::SurfaceWindow(POINT& ClientOrigin) const {
+  ClientOrigin = POINT{0, 0};
+  return FHandle;
+}
+
+bool TWinControl::MouseCapture() const {
+  return FHandle && GetCapture() == FHandle;
+}
+
+void TWinControl::SetMouseCapture(bool Value) {
+  if (Value == MouseCapture()) return;
+  if (Value)
+    SetCapture(Handle());
+  else
+    ReleaseCapture();
+}
+
+void TWinControl::BringToFront() {
+  TControl::BringToFront();
+  if (FHandle)
+    SetWindowPos(FHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TWinControl::StoreText(const std::string& Value) {
+  TControl::StoreText(Value);
+  if (FHandle) SetWindowTextA(FHandle, Value.c_str());
+}
+
+void TWinControl::ShowHintChanged() {
+  NotifyControls(CM_PARENTSHOWHINTCHANGED);
+  UpdateHintTool();
 }
 
 HWND TWinControl::Handle() {
@@ -131,12 +167,9 @@ void TWinControl::CreateWnd() {
   if (HWND ParentWindow = GetParent(Window); ParentWindow && (P.Style & WS_CHILD))
     MapWindowPoints(nullptr, ParentWindow, reinterpret_cast<POINT*>(&R), 2);
   UpdateBoundsFields(R.left, R.top, R.right - R.left, R.bottom - R.top);
-  if (!FSystemPaint) {
-    // Our own classes draw text with the control's font through the canvas;
-    // system classes need it handed over.
-  } else {
-    SendMessageA(Window, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), 0);
-  }
+  // Our own classes draw text with the control's font through the canvas;
+  // system classes need it handed over.
+  if (FSystemPaint) SendMessageA(Window, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), 0);
   if (FVisible && (P.Style & WS_CHILD))
     SetWindowPos(Window, HWND_TOP, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
@@ -239,8 +272,18 @@ void TWinControl::Broadcast(TMessage& M) {
 }
 
 void TWinControl::NotifyControls(UINT Msg, WPARAM WParam, LPARAM LParam) {
-  TMessage M{Msg, WParam, LParam, 0};
-  Broadcast(M);
+  for (TControl* C : std::vector<TControl*>(FControls)) {
+    // Each child answers its own copy: one child's answer is nobody else's.
+    TMessage M{Msg, WParam, LParam, 0};
+    C->WndProc(M);
+  }
+}
+
+void TWinControl::MoveToFront(TControl* Control) {
+  auto It = std::find(FControls.begin(), FControls.end(), Control);
+  if (It == FControls.end()) return;
+  FControls.erase(It);
+  FControls.push_back(Control);
 }
 
 int TWinControl::TabOrder() const {
@@ -499,10 +542,24 @@ void TWinControl::WndProc(TMessage& M) {
         DefaultHandler(M);
         return;
       }
+      M.Result = 1;
+      // An opaque control paints every pixel of itself (often off screen,
+      // copied in one go); filling it with its colour first would only
+      // show as flicker. The same holds for its opaque windowless children,
+      // which are painted over this right after.
+      if (FControlStyle & csOpaque) return;
+      HDC DC = reinterpret_cast<HDC>(M.WParam);
+      TSavedDC Saved(DC);
+      for (TControl* C : FControls) {
+        if (C->IsWindowed() || !C->Visible() || !(C->ControlStyle() & csOpaque) ||
+            TPaintExclusion::Excluded(C))
+          continue;
+        const RECT B = C->BoundsRect();
+        ExcludeClipRect(DC, B.left, B.top, B.right, B.bottom);
+      }
       RECT R = ClientRect();
       TGdiHandle<HBRUSH> Brush(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(FColor))));
-      FillRect(reinterpret_cast<HDC>(M.WParam), &R, Brush.Get());
-      M.Result = 1;
+      FillRect(DC, &R, Brush.Get());
       return;
     }
     case WM_MOUSELEAVE:

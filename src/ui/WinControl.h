@@ -36,6 +36,10 @@ class TWinControl : public TControl {
   ~TWinControl() override;
 
   bool IsWindowed() const override { return true; }
+  HWND SurfaceWindow(POINT& ClientOrigin) const override;
+  bool MouseCapture() const override;
+  void SetMouseCapture(bool Value) override;
+  void BringToFront() override;
 
   // The window, created on first use (the parents' windows first).
   HWND Handle();
@@ -52,8 +56,11 @@ class TWinControl : public TControl {
   // The visible child at a client point, topmost first; windowless children
   // only unless AllowWindowed. Disabled ones only when AllowDisabled.
   TControl* ControlAtPos(POINT ClientPoint, bool AllowDisabled, bool AllowWindowed = false) const;
-  // Sends a message to every child control (group notifications).
+  // A query: offers Message to the children in turn until one answers with
+  // a non-zero Result, which is left in Message.
   void Broadcast(TMessage& Message);
+  // A notice: every child gets it, whatever any of them answers (a new
+  // parent colour or font, a system colour change, a group change).
   void NotifyControls(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0);
 
   int TabOrder() const;
@@ -95,6 +102,8 @@ class TWinControl : public TControl {
   virtual void CreateHandleDone() {}
   void CreateHandle();
   void UpdateHintTool() override;
+  void ShowHintChanged() override;
+  void StoreText(const std::string& Value) override;
   void DefaultHandler(TMessage& Message) override;
   // Paints the windowless children over what the control painted itself.
   void PaintControls(HDC DC);
@@ -108,6 +117,8 @@ class TWinControl : public TControl {
 
   void InsertControl(TControl* Control);
   void RemoveControl(TControl* Control);
+  // Moves a child to the top of its siblings.
+  void MoveToFront(TControl* Control);
   friend class TControl;
 
   bool FTabStop = false;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -91,9 +93,86 @@ TEST(Component, FreeNotificationReachesAcrossOwnersOnce) {
 TEST(Component, RunTimeObjectsAreNeverDesigning) {
   TComponent C(nullptr);
   EXPECT_FALSE(C.Designing());
-  EXPECT_TRUE(C.Loading());
-  C.Loaded();
-  EXPECT_FALSE(C.Loading());
+}
+
+// Stands in for a form: loading while its constructor makes its design.
+class TLoadingOwner : public TComponent {
+ public:
+  TLoadingOwner() : TComponent(nullptr) { SetLoading(true); }
+};
+
+TEST(Component, OnlyWhatAnOwnerMakesWhileLoadingIsLoading) {
+  TComponent InCode(nullptr);
+  EXPECT_FALSE(InCode.Loading());
+  auto* OwnedInCode = new TComponent(&InCode);
+  EXPECT_FALSE(OwnedInCode->Loading());
+
+  TLoadingOwner Owner;
+  auto* Designed = new TComponent(&Owner);
+  auto* Inner = new TComponent(Designed);  // made by a designed component
+  EXPECT_TRUE(Designed->Loading());
+  EXPECT_TRUE(Inner->Loading());
+  Owner.Loaded();
+  Designed->Loaded();
+  Inner->Loaded();
+  EXPECT_FALSE(Owner.Loading());
+  EXPECT_FALSE(Designed->Loading());
+  auto* Later = new TComponent(&Owner);  // made in code once loaded
+  EXPECT_FALSE(Later->Loading());
+}
+
+// Writes down when its member goes, so the order of the two steps of
+// freeing shows without touching a destroyed member.
+struct TMemberWitness {
+  TLog& Log;
+  std::string Name;
+  ~TMemberWitness() { Log.Lines.push_back(Name + " member gone"); }
+};
+
+class TWithMembers : public TTracked {
+ public:
+  TWithMembers(TComponent* AOwner, const std::string& AName, TLog& Log)
+      : TTracked(AOwner, AName, Log), FWitness{Log, AName}, FLog(Log) {}
+  void BeforeDestruction() override {
+    FLog.Lines.push_back(Name() + " tears down with " + std::to_string(FQueue.size()) +
+                         " queued, " + (Destroying() ? "destroying" : "not destroying"));
+    TTracked::BeforeDestruction();
+  }
+
+ private:
+  TMemberWitness FWitness;
+  TLog& FLog;
+  std::vector<std::string> FQueue{"a", "b"};
+};
+
+TEST(Component, BeforeDestructionRunsWhileTheWholeObjectExists) {
+  struct TCase {
+    const char* How;
+    std::function<void(TLog&)> MakeAndFree;
+  };
+  const TCase Cases[] = {
+      {"delete", [](TLog& L) { delete new TWithMembers(nullptr, "X", L); }},
+      {"delete through the base",
+       [](TLog& L) {
+         TComponent* C = new TWithMembers(nullptr, "X", L);
+         delete C;
+       }},
+      {"unique_ptr", [](TLog& L) { std::make_unique<TWithMembers>(nullptr, "X", L).reset(); }},
+      {"owner",
+       [](TLog& L) {
+         auto* Owner = new TComponent(nullptr);
+         new TWithMembers(Owner, "X", L);
+         delete Owner;
+       }},
+  };
+  for (const TCase& C : Cases) {
+    TLog Log;
+    C.MakeAndFree(Log);
+    EXPECT_EQ(Log.Lines, (std::vector<std::string>{"X tears down with 2 queued, destroying",
+                                                   "X member gone", "free X"}))
+        << C.How;
+    EXPECT_EQ(Log.Alive, 0) << C.How;
+  }
 }
 
 }  // namespace

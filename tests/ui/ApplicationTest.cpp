@@ -1,10 +1,13 @@
 // The application object: its window and title, the main form, and the
-// message loop's start and end. A process of its own, since ending the loop
-// is for good.
+// message loop's start and end, after which it frees its forms. A process of
+// its own, since ending the loop is for good.
 
 #include "ui/Application.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 #include "ui/Form.h"
 #include "ui/Timer.h"
@@ -37,30 +40,47 @@ TEST(Application, MinimiseAndRestoreGoThroughTheApplicationWindow) {
 
 // Last: ends the loop for good.
 TEST(Application, TheFirstFormIsTheMainOneAndClosingItEndsTheLoop) {
-  TForm* Main = nullptr;
+  test::TMemberForm* Main = nullptr;
   Application().SetShowMainForm(false);
   Application().CreateForm(Main);
-  TForm* Second = nullptr;
+  Main->SetTag("Main");
+  test::TMemberForm* Second = nullptr;
   Application().CreateForm(Second);
+  Second->SetTag("Second");
+  test::TMemberForm* Third = nullptr;
+  Application().CreateForm(Third);
+  Third->SetTag("Third");
   EXPECT_EQ(Application().MainForm(), Main);
+  test::TMemberForm::Journal().clear();
 
   TTimer Closer(nullptr);
   bool SawMainHidden = false;
+  bool SecondOnlyHid = false;
   Closer.SetInterval(30);
   Closer.SetOnTimer([&](TObject*) {
     SawMainHidden = !IsWindowVisible(Main->Handle());
     Second->Close();  // only hides
-    Main->Close();    // ends the program's loop
+    SecondOnlyHid = !Second->Visible() && !Application().Terminated();
+    Main->Close();  // ends the program's loop
   });
   Application().Run();
   EXPECT_TRUE(SawMainHidden);
   EXPECT_TRUE(Application().Terminated());
-  EXPECT_FALSE(Second->Visible());
+  EXPECT_TRUE(SecondOnlyHid);
+
+  // Once the loop has ended, the forms go, last created first, each whole
+  // in its OnDestroy.
+  using Log = std::vector<std::string>;
+  EXPECT_EQ(test::TMemberForm::Journal(),
+            (Log{"Third destroy: 3 queued, field of Third", "Third members gone",
+                 "Second destroy: 3 queued, field of Second", "Second members gone",
+                 "Main destroy: 3 queued, field of Main", "Main members gone"}));
+  EXPECT_EQ(Application().ComponentCount(), 0);
+  EXPECT_EQ(Application().FormCount(), 0);
+  EXPECT_EQ(Application().MainForm(), nullptr);
 
   // A terminate that came before the loop ends it at once.
   Application().Run();
-  delete Second;
-  delete Main;
 }
 
 }  // namespace

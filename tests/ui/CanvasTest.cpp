@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "sys/LumoraError.h"
 #include "ui/Bitmap.h"
 
 namespace lumora {
@@ -37,7 +40,46 @@ TEST(Canvas, SelectsOnlyWhenNeededAndFreesReplacedObjects) {
   Canvas.SetHandle(nullptr);
   EXPECT_EQ(::GetCurrentObject(DC, OBJ_PEN), OwnPen);
   EXPECT_EQ(::GetCurrentObject(DC, OBJ_FONT), OwnFont);
-  Canvas.LineTo(0, 0);  // no DC: nothing happens
+}
+
+TEST(Canvas, DrawingWithoutADeviceContextIsAnErrorWhileChecksAreOn) {
+#ifdef NDEBUG
+  EXPECT_FALSE(TCanvas::HandleChecks()) << "off in release builds";
+#else
+  EXPECT_TRUE(TCanvas::HandleChecks()) << "on in debug builds";
+#endif
+  const bool Before = TCanvas::HandleChecks();
+  TCanvas None;
+  TBitmap Picture(4, 4);
+  RECT R{0, 0, 2, 2};
+  const POINT Line[] = {{0, 0}, {2, 2}};
+  struct TCase {
+    const char* What;
+    std::function<void()> Draw;
+  };
+  const TCase Cases[] = {
+      {"FillRect", [&] { None.FillRect(R); }},
+      {"FrameRect", [&] { None.FrameRect(R); }},
+      {"Rectangle", [&] { None.Rectangle(R); }},
+      {"Ellipse", [&] { None.Ellipse(R); }},
+      {"Polyline", [&] { None.Polyline(Line); }},
+      {"MoveTo", [&] { None.MoveTo(1, 1); }},
+      {"LineTo", [&] { None.LineTo(1, 1); }},
+      {"TextExtent", [&] { None.TextExtent("a"); }},
+      {"TextOut", [&] { None.TextOut(0, 0, "a"); }},
+      {"DrawText", [&] { None.DrawText("a", R, DT_SINGLELINE); }},
+      {"SetPixel", [&] { None.SetPixel(0, 0, clRed); }},
+      {"Draw", [&] { None.Draw(0, 0, Picture); }},
+      {"CopyRect into it", [&] { None.CopyRect(R, Picture.Canvas(), R); }},
+      {"CopyRect from it", [&] { Picture.Canvas().CopyRect(R, None, R); }},
+  };
+  TCanvas::SetHandleChecks(true);
+  for (const TCase& C : Cases) EXPECT_THROW(C.Draw(), ELumoraError) << C.What;
+  EXPECT_EQ(None.Pixel(0, 0), -1) << "reading is no drawing";
+  TCanvas::SetHandleChecks(false);
+  for (const TCase& C : Cases) EXPECT_NO_THROW(C.Draw()) << C.What;
+  EXPECT_EQ(None.TextExtent("a").cx, 0);
+  TCanvas::SetHandleChecks(Before);
 }
 
 TEST(Canvas, FillsFramesAndShapesInResolvedColours) {

@@ -1,20 +1,25 @@
-// Controls on real windows: mouse events and clicks, windowless children,
-// enter and leave, notifications, focus, accelerators, painting by pixels,
-// recreation of a window and lookups by screen point.
+// Controls on real windows: mouse events and clicks (a real double click
+// too), windowless children, enter and leave, notices and queries, focus,
+// accelerators, painting and erasing by pixels, drawing outside a paint,
+// teardown, recreation of a window and lookups by screen point.
 
 #include "ui/Control.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "sys/LumoraError.h"
 #include "ui/Application.h"
 #include "ui/Bitmap.h"
 #include "ui/Button.h"
 #include "ui/Canvas.h"
+#include "ui/ControlCanvas.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
 #include "ui/GdiObjects.h"
@@ -62,7 +67,8 @@ std::string NotificationName(UINT Msg) {
 }
 
 // A windowed control that paints itself in one colour and writes down what
-// happens to it.
+// happens to it, and which colour each paint found before it painted: the
+// erase's, or what the previous paint left.
 class TProbe : public TCustomControl {
  public:
   TProbe(TComponent* AOwner, Log& L, const std::string& Tag) : TCustomControl(AOwner), FLog(L) {
@@ -88,9 +94,11 @@ class TProbe : public TCustomControl {
   }
   TColor Face = clRed;
   bool Recording = false;
+  std::vector<TColor> Found;
 
  protected:
   void Paint() override {
+    Found.push_back(Canvas().Pixel(2, 2));
     Canvas().Brush().SetColor(Face);
     RECT R = ClientRect();
     Canvas().FillRect(R);
@@ -144,8 +152,58 @@ TEST_F(TControlTest, DoubleClickComesAfterTheFirstClick) {
   test::SendClick(W, 3, 3);
   SendMessageA(W, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(3, 3));
   SendMessageA(W, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
-  EXPECT_EQ(L, (Log{"P down 0 3,3", "P click", "P up", "P dblclick", "P down 0 3,3 double",
-                    "P click", "P up"}));
+  // The second press raises the double click, not a second click.
+  EXPECT_EQ(L,
+            (Log{"P down 0 3,3", "P click", "P up", "P dblclick", "P down 0 3,3 double", "P up"}));
+}
+
+// Mouse input as the system delivers it: two quick presses at one point
+// become a press and a double click.
+void RealDoubleClick(POINT ScreenPoint) {
+  SetCursorPos(ScreenPoint.x, ScreenPoint.y);
+  test::PumpFor(30);
+  INPUT In[4] = {};
+  const DWORD Flags[4] = {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN,
+                          MOUSEEVENTF_LEFTUP};
+  for (int I = 0; I < 4; ++I) {
+    In[I].type = INPUT_MOUSE;
+    In[I].mi.dwFlags = Flags[I];
+  }
+  SendInput(4, In, sizeof(INPUT));
+}
+
+TEST_F(TControlTest, ARealDoubleClickClicksOnce) {
+  TProbe* P = AddProbe("P", 10, 10);
+  auto* Image = new TImage(Form);
+  Image->SetParent(Form);
+  Image->SetBounds(100, 20, 30, 20);
+  Log ImageEvents;
+  Image->OnMouseDown = [&](TObject*, TMouseButton, TShiftState S, int, int) {
+    ImageEvents.push_back((S & ssDouble) ? "down double" : "down");
+  };
+  Image->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) {
+    ImageEvents.push_back("up");
+  };
+  Image->OnClick = [&](TObject*) { ImageEvents.push_back("click"); };
+  Image->OnDblClick = [&](TObject*) { ImageEvents.push_back("dblclick"); };
+  P->OnMouseEnter = nullptr;
+  P->OnMouseLeave = nullptr;
+  Form->Show();
+  SetForegroundWindow(Form->Handle());
+  PumpFor(50);
+
+  RealDoubleClick(P->ClientToScreen(POINT{4, 5}));
+  EXPECT_TRUE(PumpUntil([&] { return L.size() >= 6; }));
+  PumpFor(50);
+  EXPECT_EQ(L,
+            (Log{"P down 0 4,5", "P click", "P up", "P dblclick", "P down 0 4,5 double", "P up"}));
+
+  // A windowless child, through its parent's window.
+  PumpFor(GetDoubleClickTime() + 50);  // no double click across the two
+  RealDoubleClick(Image->ClientToScreen(POINT{4, 5}));
+  EXPECT_TRUE(PumpUntil([&] { return ImageEvents.size() >= 6; }));
+  PumpFor(50);
+  EXPECT_EQ(ImageEvents, (Log{"down", "click", "up", "dblclick", "down double", "up"}));
 }
 
 TEST_F(TControlTest, WindowlessChildrenGetTheirMouseInTheirOwnCoordinates) {
@@ -169,8 +227,8 @@ TEST_F(TControlTest, WindowlessChildrenGetTheirMouseInTheirOwnCoordinates) {
   SendMessageA(W, WM_LBUTTONUP, 0, MAKELPARAM(55, 45));
   SendMessageA(W, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
   test::SendClick(W, 5, 5);
-  EXPECT_EQ(Events, (Log{"enter", "down 5,5", "click", "dblclick", "down 5,5", "click", "leave",
-                         "form click"}));
+  EXPECT_EQ(Events,
+            (Log{"enter", "down 5,5", "click", "dblclick", "down 5,5", "leave", "form click"}));
 }
 
 TEST_F(TControlTest, EnterAndLeaveOfAWindowedControl) {
@@ -232,7 +290,41 @@ TEST_F(TControlTest, NotificationsOfEnabledTextAndSystemColours) {
   EXPECT_EQ(L, (Log{"P enabled", "P text", "P syscolor"}));
 }
 
-TEST_F(TControlTest, GroupNotificationsReachEveryChildUntilOneAnswers) {
+TEST_F(TControlTest, NoticesReachEveryChildWhateverOneAnswers) {
+  // The first child answers every notice; those after it must hear them all
+  // the same.
+  class TAnswering : public TControl {
+   public:
+    using TControl::TControl;
+    void WndProc(TMessage& M) override {
+      TControl::WndProc(M);
+      M.Result = 1;
+    }
+  };
+  (new TAnswering(Form))->SetParent(Form);
+  TProbe* B = AddProbe("B", 50, 0);
+  B->Recording = true;
+  struct TCase {
+    const char* What;
+    std::function<void()> Act;
+    std::function<bool()> Heard;
+  };
+  const TCase Cases[] = {
+      {"parent colour", [&] { Form->SetColor(clYellow); }, [&] { return B->Color() == clYellow; }},
+      {"parent font", [&] { Form->Font().SetHeight(-20); },
+       [&] { return B->Font().Height() == -20; }},
+      {"system colours", [&] { SendMessageA(Form->Handle(), WM_SYSCOLORCHANGE, 0, 0); },
+       [&] { return std::find(L.begin(), L.end(), "B syscolor") != L.end(); }},
+      {"parent hint", [&] { Form->SetShowHint(true); }, [&] { return B->ShowHint(); }},
+  };
+  for (const TCase& C : Cases) {
+    L.clear();
+    C.Act();
+    EXPECT_TRUE(C.Heard()) << C.What;
+  }
+}
+
+TEST_F(TControlTest, AQueryStopsAtTheFirstAnswerAGroupNoticeDoesNot) {
   TProbe* A = AddProbe("A", 0, 0);
   TProbe* B = AddProbe("B", 50, 0);
   (void)A;
@@ -255,11 +347,20 @@ TEST_F(TControlTest, GroupNotificationsReachEveryChildUntilOneAnswers) {
   First->SetParent(Form);
   auto* Second = new TAnswer(Form, Seen);
   Second->SetParent(Form);
-  Form->NotifyControls(CM_GROUPNOTIFY, 3, 0);
+  TMessage Query{CM_GROUPNOTIFY, 3, 0, 0};
+  Form->Broadcast(Query);
   EXPECT_EQ(Seen, 2);
+  EXPECT_EQ(Query.Result, 0);
+  Seen = 0;
+  Query = TMessage{CM_GROUPNOTIFY, 7, 0, 0};
+  Form->Broadcast(Query);
+  EXPECT_EQ(Seen, 1);
+  EXPECT_EQ(Query.Result, 1);
+
+  // As a notice, the group change reaches every member.
   Seen = 0;
   Form->NotifyControls(CM_GROUPNOTIFY, 7, 0);
-  EXPECT_EQ(Seen, 1);
+  EXPECT_EQ(Seen, 2);
 }
 
 TEST_F(TControlTest, FocusMovesTheActiveControlAndTellsEveryone) {
@@ -356,6 +457,189 @@ TEST_F(TControlTest, PaintingIsOwnThenWindowlessChildren) {
   EXPECT_EQ(GetPixel(Screen.Get(), Probe.x, Probe.y), static_cast<COLORREF>(clRed));
   const POINT Pic = Image->ClientToScreen(POINT{5, 5});
   EXPECT_EQ(GetPixel(Screen.Get(), Pic.x, Pic.y), static_cast<COLORREF>(clBlue));
+}
+
+// A windowless control that paints itself in one colour and writes down the
+// colour each paint found there first.
+class TSpot : public TGraphicControl {
+ public:
+  explicit TSpot(TComponent* AOwner) : TGraphicControl(AOwner) { SetBounds(0, 0, 30, 20); }
+  TColor Face = clBlue;
+  std::vector<TColor> Found;
+
+ protected:
+  void Paint() override {
+    Found.push_back(Canvas().Pixel(2, 2));
+    Canvas().Brush().SetColor(Face);
+    Canvas().FillRect(ClientRect());
+  }
+};
+
+TEST_F(TControlTest, OpaqueControlsAreNotErasedBeforeTheyPaint) {
+  Form->SetColor(clWhite);
+  TProbe* Windowed = AddProbe("P", 10, 10);
+  Windowed->SetColor(clRed);
+  Windowed->Face = clBlue;
+  auto* Windowless = new TSpot(Form);
+  Windowless->SetParent(Form);
+  Windowless->SetBounds(100, 20, 30, 20);
+  Form->Show();
+  PumpFor(50);
+
+  struct TCase {
+    const char* What;
+    TControl* Control;
+    std::vector<TColor>* Found;
+    bool Opaque;
+    TColor Want;  // what the paint finds: the erase's colour, or its own face
+  };
+  const TCase Cases[] = {
+      {"windowed", Windowed, &Windowed->Found, false, clRed},
+      {"windowed, opaque", Windowed, &Windowed->Found, true, clBlue},
+      {"windowless", Windowless, &Windowless->Found, false, clWhite},
+      {"windowless, opaque", Windowless, &Windowless->Found, true, clBlue},
+  };
+  for (const TCase& C : Cases) {
+    TControlStyle Style = C.Control->ControlStyle() & ~static_cast<TControlStyle>(csOpaque);
+    C.Control->SetControlStyle(C.Opaque ? Style | csOpaque : Style);
+    C.Found->clear();
+    // Erased and painted again, as when something uncovers the window.
+    HWND Window = C.Control == Windowed ? Windowed->Handle() : Form->Handle();
+    RedrawWindow(Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    ASSERT_FALSE(C.Found->empty()) << C.What;
+    EXPECT_EQ(C.Found->back(), C.Want) << C.What;
+  }
+}
+
+TEST_F(TControlTest, AControlCanvasDrawsOnTheScreenOutsideAPaint) {
+  const TColor Lime = 0x00FF00;
+  TProbe* Windowed = AddProbe("P", 10, 10);
+  auto* Windowless = new TSpot(Form);
+  Windowless->SetParent(Form);
+  Windowless->SetBounds(100, 20, 30, 20);
+  Form->Show();
+  PumpFor(50);
+
+  // The paint canvas has no DC now: with the checks on, that is an error,
+  // not a draw that shows nothing.
+  EXPECT_THROW(Windowed->Canvas().FillRect(RECT{0, 0, 5, 5}), ELumoraError);
+  EXPECT_THROW(Windowless->Canvas().FillRect(RECT{0, 0, 5, 5}), ELumoraError);
+
+  for (TControl* C : {static_cast<TControl*>(Windowed), static_cast<TControl*>(Windowless)}) {
+    {
+      TControlCanvas Canvas(*C);
+      ASSERT_NE(Canvas.Handle(), nullptr);
+      Canvas.Brush().SetColor(Lime);
+      Canvas.FillRect(RECT{-50, -50, 500, 500});  // kept to the control
+    }
+    PumpFor(50);
+    TWindowDC Screen = TWindowDC::Client(nullptr);
+    auto At = [&](int X, int Y) {
+      const POINT P = C->ClientToScreen(POINT{X, Y});
+      return static_cast<TColor>(GetPixel(Screen.Get(), P.x, P.y));
+    };
+    EXPECT_EQ(At(0, 0), Lime) << C->Name();
+    EXPECT_EQ(At(C->Width() - 1, C->Height() - 1), Lime) << C->Name();
+    EXPECT_EQ(At(-1, 0), clWhite) << C->Name() << ": the form around it is untouched";
+    EXPECT_EQ(At(C->Width(), C->Height()), clWhite) << C->Name();
+  }
+
+  // Nothing on screen to draw on: no DC, and no window made for it.
+  TProbe Loose(nullptr, L, "Loose");
+  TControlCanvas Canvas(Loose);
+  EXPECT_EQ(Canvas.Handle(), nullptr);
+  EXPECT_FALSE(Loose.HandleAllocated());
+}
+
+// Ends something of its own (as hot tracking) in its teardown, which needs
+// its members.
+class TTracking : public TCustomControl {
+ public:
+  TTracking(TComponent* AOwner, Log& L) : TCustomControl(AOwner), FLog(L), FWitness{L} {
+    SetTabStop(true);
+  }
+  void BeforeDestruction() override {
+    FLog.push_back("stop " + FTracked + (HandleAllocated() ? ", window" : ", no window") +
+                   (Parent() ? ", on parent" : ", no parent"));
+    TCustomControl::BeforeDestruction();
+  }
+
+ private:
+  struct TWitness {
+    Log& L;
+    ~TWitness() { L.push_back("members gone"); }
+  };
+  Log& FLog;
+  std::string FTracked = "tracking";
+  TWitness FWitness;
+};
+
+TEST_F(TControlTest, AControlTearsDownWholeAndLeavesItsParentsLists) {
+  struct TCase {
+    const char* How;
+    std::function<void(TForm*, Log&)> MakeAndFree;
+    Log Want;
+  };
+  const TCase Cases[] = {
+      {"delete",
+       [](TForm* F, Log& Events) {
+         auto* C = new TTracking(nullptr, Events);
+         C->SetParent(F);
+         C->HandleNeeded();
+         delete C;
+       },
+       {"stop tracking, window, on parent", "members gone"}},
+      {"its owner",
+       [](TForm* F, Log& Events) {
+         TComponent Owner(nullptr);
+         auto* C = new TTracking(&Owner, Events);
+         C->SetParent(F);
+         C->HandleNeeded();
+       },
+       {"stop tracking, window, on parent", "members gone"}},
+      {"a local variable",
+       [](TForm* F, Log& Events) {
+         TTracking C(nullptr, Events);
+         C.SetParent(F);
+         C.HandleNeeded();
+       },
+       {"members gone"}},
+  };
+  for (const TCase& C : Cases) {
+    Log Events;
+    C.MakeAndFree(Form, Events);
+    EXPECT_EQ(Events, C.Want) << C.How;
+    // Gone from every list of the parent, the tab order included.
+    EXPECT_EQ(Form->ControlCount(), 0) << C.How;
+    EXPECT_TRUE(Form->TabList().empty()) << C.How;
+    EXPECT_EQ(Form->FindNextControl(nullptr, true, true), nullptr) << C.How;
+  }
+}
+
+TEST_F(TControlTest, BringToFrontKeepsTheWindowAndRaisesIt) {
+  TProbe* A = AddProbe("A", 10, 10);
+  TProbe* B = AddProbe("B", 20, 20);  // over A
+  (void)B;
+  HWND Window = A->Handle();
+  A->SetText("kept");
+  A->BringToFront();
+  EXPECT_EQ(A->WindowHandle(), Window);
+  EXPECT_EQ(Form->Controls(Form->ControlCount() - 1), A);
+  EXPECT_EQ(GetWindow(Form->Handle(), GW_CHILD), Window) << "first in z-order";
+  Form->Show();
+  PumpFor(50);
+  EXPECT_EQ(FindControlAtPos(A->ClientToScreen(POINT{15, 15})), A);
+
+  // A windowless control moves above its windowless siblings.
+  auto* Low = new TSpot(Form);
+  Low->SetParent(Form);
+  Low->SetBounds(100, 20, 30, 20);
+  auto* High = new TSpot(Form);
+  High->SetParent(Form);
+  High->SetBounds(110, 25, 30, 20);
+  EXPECT_EQ(Form->ControlAtPos(POINT{115, 30}, false), High);
+  Low->BringToFront();
+  EXPECT_EQ(Form->ControlAtPos(POINT{115, 30}, false), Low);
 }
 
 TEST_F(TControlTest, ANewBorderStyleMakesNewWindowsForTheSameObjects) {

@@ -1,16 +1,19 @@
-// Forms: creation and destruction order, creation parameters, layered
-// alpha, closing, modal results, and the default error report.
+// Forms: creation and destruction order, teardown while the form is whole,
+// loading, creation parameters, layered alpha, closing, modal results, and
+// the default error report (also for an error in OnCreate).
 
 #include "ui/Form.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "sys/LumoraError.h"
 #include "ui/Application.h"
 #include "ui/Button.h"
+#include "ui/Edit.h"
 #include "ui/ErrorReport.h"
 #include "ui/Timer.h"
 #include "ui/UiTestSupport.h"
@@ -72,6 +75,111 @@ TEST(Form, CreationAndDestructionRunInOrder) {
   delete F;
   // The destruction event sees the controls; they go last created first.
   EXPECT_EQ(L, (Log{"destroy, children 2", "free B", "free A"}));
+}
+
+TEST(Form, OnDestroyRunsWhileTheWholeFormExists) {
+  struct TCase {
+    const char* How;
+    std::function<void(test::TMemberForm*)> Free;
+  };
+  const TCase Cases[] = {
+      {"delete", [](test::TMemberForm* F) { delete F; }},
+      {"delete through TComponent",
+       [](test::TMemberForm* F) {
+         TComponent* C = F;
+         delete C;
+       }},
+  };
+  for (const TCase& C : Cases) {
+    auto* F = new test::TMemberForm(&Application());
+    F->AfterConstruction();
+    F->SetTag("F");
+    test::TMemberForm::Journal().clear();
+    C.Free(F);
+    EXPECT_EQ(test::TMemberForm::Journal(),
+              (Log{"F destroy: 3 queued, field of F", "F members gone"}))
+        << C.How;
+  }
+
+  // Freed by their owner: last created first, each whole in its OnDestroy.
+  test::TMemberForm::Journal().clear();
+  {
+    TComponent Owner(nullptr);
+    for (const char* Tag : {"A", "B"}) {
+      auto* F = new test::TMemberForm(&Owner);
+      F->AfterConstruction();
+      F->SetTag(Tag);
+    }
+  }
+  EXPECT_EQ(test::TMemberForm::Journal(),
+            (Log{"B destroy: 3 queued, field of B", "B members gone",
+                 "A destroy: 3 queued, field of A", "A members gone"}));
+}
+
+// A form whose constructor makes its design: a component, and one that the
+// component makes itself; and one more in OnCreate, in code.
+class TDesignedForm : public TForm {
+ public:
+  explicit TDesignedForm(TComponent* AOwner) : TForm(AOwner) {
+    Designed = new TTimer(this);
+    Inner = new TTimer(Designed);
+    LoadingWhileBuilt = Loading() && Designed->Loading() && Inner->Loading();
+    OnCreate = [this](TObject*) { InCode = new TTimer(this); };
+  }
+  TTimer* Designed;
+  TTimer* Inner;
+  TTimer* InCode = nullptr;
+  bool LoadingWhileBuilt;
+};
+
+TEST(Form, TheDesignLoadsUntilCreationWhatCodeMakesNever) {
+  auto* F = new TDesignedForm(&Application());
+  EXPECT_TRUE(F->LoadingWhileBuilt);
+  F->AfterConstruction();
+  EXPECT_FALSE(F->Loading());
+  EXPECT_FALSE(F->Designed->Loading());
+  EXPECT_FALSE(F->Inner->Loading());
+  ASSERT_NE(F->InCode, nullptr);
+  EXPECT_FALSE(F->InCode->Loading());
+  TTimer Alone(nullptr);
+  EXPECT_FALSE(Alone.Loading());
+  TTimer OwnedByTheApplication(&Application());
+  EXPECT_FALSE(OwnedByTheApplication.Loading());
+  delete F;
+}
+
+// Start-up that fails half-way, as a window whose settings file is damaged.
+class TFailingForm : public TForm {
+ public:
+  explicit TFailingForm(TComponent* AOwner) : TForm(AOwner) {
+    Field = new TEdit(this);
+    Field->SetParent(this);
+    Field->OnChange = [this](TObject*) { Steps.push_back("changed to " + Field->Text()); };
+    OnCreate = [this](TObject*) {
+      Steps.push_back("reading settings");
+      throw ELumoraError("The settings file is damaged");
+    };
+  }
+  TEdit* Field;
+  Log Steps;
+};
+
+TEST(Form, AnErrorInOnCreateIsReportedAndTheFormGoesOn) {
+  test::TMessageBoxCatcher Catcher;
+  TFailingForm* F = nullptr;
+  ASSERT_NO_THROW(Application().CreateForm(F));
+  ASSERT_NE(F, nullptr);
+  ASSERT_EQ(Catcher.Boxes.size(), 1u);
+  EXPECT_EQ(Catcher.Boxes[0].Text, "The settings file is damaged.");
+  EXPECT_EQ(Catcher.Boxes[0].Caption, Application().Title());
+  EXPECT_EQ(Catcher.Boxes[0].Icon, LoadIcon(nullptr, IDI_ERROR));
+
+  // The form is there and works.
+  EXPECT_TRUE(IsWindow(F->Handle()));
+  F->Field->SetText("http://a/b.jpg");
+  EXPECT_EQ(F->Steps, (Log{"reading settings", "changed to http://a/b.jpg"}));
+  delete F;
+  EXPECT_EQ(Catcher.Boxes.size(), 1u);
 }
 
 TEST(Form, CreateParamsDecideStylesAndOwner) {

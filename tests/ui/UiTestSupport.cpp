@@ -1,6 +1,17 @@
 #include "ui/UiTestSupport.h"
 
+#include <algorithm>
+
+#include "ui/Canvas.h"
+
 namespace lumora::test {
+
+namespace {
+// The window layer's tests run with the canvas's handle checks on, as a
+// debug build has them: a draw call without a DC fails the test instead of
+// quietly drawing nothing.
+[[maybe_unused]] const bool HandleChecksOn = (TCanvas::SetHandleChecks(true), true);
+}  // namespace
 
 bool PumpUntil(const std::function<bool()>& Done, int TimeoutMs) {
   const auto End = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs);
@@ -69,6 +80,38 @@ LRESULT CALLBACK TMessageBoxCatcher::Hook(int Code, WPARAM WParam, LPARAM LParam
 void SendClick(HWND Window, int X, int Y) {
   SendMessageA(Window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(X, Y));
   SendMessageA(Window, WM_LBUTTONUP, 0, MAKELPARAM(X, Y));
+}
+
+std::vector<std::string>& TMemberForm::Journal() {
+  static std::vector<std::string> Lines;
+  return Lines;
+}
+
+TMemberForm::TMemberForm(TComponent* AOwner)
+    : TForm(AOwner), FTag(std::make_shared<std::string>("form")), FWitness{FTag} {
+  FField = new TEdit(this);
+  FField->SetParent(this);
+  FField->SetText("field");
+  // The tag is held by the handler too, so that a late OnDestroy can still
+  // say who it is.
+  OnDestroy = [this, Tag = FTag](TObject*) {
+    auto& J = Journal();
+    if (std::find(J.begin(), J.end(), *Tag + " members gone") != J.end()) {
+      J.push_back(*Tag + " destroy after its members went");
+      return;
+    }
+    J.push_back(*Tag + " destroy: " + std::to_string(FQueue.size()) + " queued, " + FField->Text());
+    FQueue.clear();
+  };
+}
+
+void TMemberForm::SetTag(const std::string& Value) {
+  *FTag = Value;
+  FField->SetText("field of " + Value);
+}
+
+TMemberForm::TWitness::~TWitness() {
+  Journal().push_back(*Tag + " members gone");
 }
 
 }  // namespace lumora::test

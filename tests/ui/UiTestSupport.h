@@ -6,8 +6,12 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "ui/Edit.h"
+#include "ui/Form.h"
 
 namespace lumora::test {
 
@@ -38,5 +42,30 @@ class TMessageBoxCatcher {
 
 // Sends a left click (press and release) at client point X, Y of Window.
 void SendClick(HWND Window, int X, int Y);
+
+// A form in the style of the program's windows: members of its own, a field
+// on it, and an OnDestroy that uses both, as a window that frees its queue
+// and its drop target there. Its teardown is written to Journal(), which
+// outlives every form: "<tag> destroy: <n> queued, <field text>" from
+// OnDestroy, "<tag> members gone" when its members are destroyed. An
+// OnDestroy that comes after the members writes "<tag> destroy after its
+// members went" instead, without touching them.
+class TMemberForm : public TForm {
+ public:
+  explicit TMemberForm(TComponent* AOwner);
+  static std::vector<std::string>& Journal();
+  void SetTag(const std::string& Value);
+
+ private:
+  struct TWitness {
+    std::shared_ptr<std::string> Tag;
+    ~TWitness();
+  };
+  std::shared_ptr<std::string> FTag;
+  std::vector<std::string> FQueue{"a", "b", "c"};
+  TEdit* FField = nullptr;
+  // Last, so that it goes first: the members start going when it writes.
+  TWitness FWitness;
+};
 
 }  // namespace lumora::test
