@@ -7,7 +7,11 @@ the file name it wants (/bytes/10240/photo.jpg), and a first segment starting
 with "~" is a tag that only marks the request in the log (/~t1/bytes/5/a.gif):
 
   /files/<path>                  a file under --root
-  /bytes/<n>/...                 n bytes, Content-Length n
+  /bytes/<n>/...                 n bytes, Content-Length n, made as they are sent
+  /page/<n>/...                  an HTML page of n bytes, Content-Length n:
+                                 <img src="/bytes/16/first.jpg">, filler,
+                                 then <img src="/bytes/16/last.jpg"> as its
+                                 last bytes
   /announce/<len>/<n>/...        n bytes; HEAD announces Content-Length len
   /chunked/<n>/...               n bytes, chunked, no Content-Length
   /status/<code>/...             that status, a short body
@@ -45,6 +49,13 @@ def pattern(n):
     return (block * (n // 4096 + 1))[:n]
 
 
+# Big bodies are made block by block as they are sent, never held whole.
+PATTERN_BLOCK = pattern(65536)  # a whole number of the pattern's periods
+FILLER_BLOCK = b"<p>Lumora filler</p>\n" * 3277
+PAGE_HEAD = b'<html><body><img src="/bytes/16/first.jpg">\n'
+PAGE_TAIL = b'\n<img src="/bytes/16/last.jpg">'
+
+
 class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     # Headers and body go out in separate writes: without this, a kept-alive
@@ -77,6 +88,22 @@ class Handler(BaseHTTPRequestHandler):
         self.end_headers()
         if not head:
             self.wfile.write(body)
+
+    def stream(self, n, block, head, first=b"", last=b""):
+        """A 200 reply of n bytes: first, then block repeated, then last."""
+        self.send_response(200)
+        self.send_header("Content-Length", str(n))
+        self.send_header("Content-Type", "text/html" if first else "application/octet-stream")
+        self.end_headers()
+        if head:
+            return
+        self.wfile.write(first)
+        left = n - len(first) - len(last)
+        while left > 0:
+            piece = block[:min(left, len(block))]
+            self.wfile.write(piece)
+            left -= len(piece)
+        self.wfile.write(last)
 
     def chunked(self, pieces, head, delay=0.0):
         self.send_response(200)
@@ -130,7 +157,12 @@ class Handler(BaseHTTPRequestHandler):
                     return self.reply(200, page, head)
                 return self.reply(200, path.encode("latin-1"), head)
             if kind == "bytes":
-                return self.reply(200, pattern(int(parts[2])), head)
+                return self.stream(int(parts[2]), PATTERN_BLOCK, head)
+            if kind == "page":
+                n = int(parts[2])
+                if n < len(PAGE_HEAD) + len(PAGE_TAIL):
+                    raise ValueError
+                return self.stream(n, FILLER_BLOCK, head, PAGE_HEAD, PAGE_TAIL)
             if kind == "announce":
                 n = int(parts[3])
                 return self.reply(200, pattern(n), head, length=int(parts[2]) if head else None)

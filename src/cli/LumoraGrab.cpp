@@ -40,25 +40,18 @@ namespace {
 constexpr char DefaultTypes[] = ".JPG.BMP.GIF.TIF";
 constexpr char DefaultFolder[] = "lumora-pictures";
 
-// The drop window of the command: Edit1 holds the address until the grab
-// goes idle; there are no pictures to show.
+// "32 MiB": how far a page is read.
+std::string CutText() {
+  return std::to_string(MaxPageBytes >> 20) + " MiB";
+}
+
+// The drop window of the command: there is no picture to show and no Edit1
+// to empty, as the address went to the job when it was started.
 class TCommandView : public TGrabView {
  public:
-  explicit TCommandView(std::string Address) : FAddress(std::move(Address)) {}
   void ShowBusyPicture() override {}
   void ShowIdlePicture() override {}
-  void ClearAddress() override {
-    std::lock_guard Guard(FLock);
-    FAddress.clear();
-  }
-  std::string Address() override {
-    std::lock_guard Guard(FLock);
-    return FAddress;
-  }
-
- private:
-  std::mutex FLock;
-  std::string FAddress;
+  void ClearAddress() override {}
 };
 
 // Prints whole lines from any thread; on a terminal keeps one progress line
@@ -70,7 +63,8 @@ class TPrinter : public TGrabTally {
   void PageFetched(const TPageResult& R) override {
     TGrabTally::PageFetched(R);
     if (R.Fetched)
-      Print("page  " + R.Address + "  (" + std::to_string(R.Bytes) + " bytes)");
+      Print("page  " + R.Address + "  (" + std::to_string(R.Bytes) + " bytes" +
+            (R.Cut ? ", cut at " + CutText() : std::string()) + ")");
     else
       Print("page failed  " + R.Address + "  (" + R.Error + ")");
   }
@@ -156,9 +150,12 @@ void PrintUsage(std::FILE* To) {
       "                   of three lines; options given as well override it\n"
       "  --quiet          print the summary only\n"
       "\n"
+      "A page is read up to %s; a longer one is cut there, the summary says so,\n"
+      "and the pictures up to the cut are grabbed.\n"
+      "\n"
       "Exit status: 0 when everything went well, 1 when the page or a picture\n"
       "failed, 2 for bad options or an unreadable settings file.\n",
-      DefaultFolder);
+      DefaultFolder, CutText().c_str());
   std::exit(0);
 }
 
@@ -228,13 +225,13 @@ int main(int argc, char** argv) {
 
   TGrabShared Shared;
   Shared.PicQueue = std::make_shared<TPicQueue>();
-  Shared.View = std::make_shared<TCommandView>(Address);
+  Shared.View = std::make_shared<TCommandView>();
   const bool Live = !Quiet && isatty(fileno(stdout));
   auto Printer = std::make_shared<TPrinter>(Quiet, Live, IsDirectPicture(Address) ? 1 : 0);
   Shared.Observer = Printer;
 
   const auto Start = std::chrono::steady_clock::now();
-  if (!TThreadmain::Start(Shared)) {
+  if (!TThreadmain::Start(Shared, Address)) {
     std::fprintf(stderr, "lumora-grab: cannot start the grab\n");
     return 1;
   }
@@ -246,8 +243,9 @@ int main(int argc, char** argv) {
   const auto C = Printer->Counts();
   std::printf(
       "%u queued, %u saved, %u skipped (%u duplicates, %u dropped), %u failed, %lld bytes, "
-      "%.2f s, into %s\n",
+      "%.2f s, into %s%s\n",
       C.Queued, C.Saved, C.Duplicates + C.Dropped, C.Duplicates, C.Dropped, C.Failed,
-      static_cast<long long>(C.Bytes), Seconds, GrabSettings().SaveFolder().c_str());
+      static_cast<long long>(C.Bytes), Seconds, GrabSettings().SaveFolder().c_str(),
+      C.PagesCut ? ("; the page was cut at " + CutText()).c_str() : "");
   return C.Failed == 0 && C.PagesFailed == 0 ? 0 : 1;
 }

@@ -95,26 +95,35 @@ void SavePicture(const std::string& Address, const TGrabSettingsValues& Settings
     return;
   }
 
-  TMemoryBuffer Body;
-  Client.Get(A, Body);
-
-  // Choosing the name and creating the file are one step: an exclusive
-  // create that moves on to the next number while the name is taken.
+  // The picture goes to disk as it arrives, under a temporary name in the
+  // save folder, so memory stays flat whatever its size. It takes a
+  // picture's name only once it is whole: a picture cut off by a failure or
+  // by the end of the program never shows under one, and a failed one takes
+  // its temporary file with it.
   TNewFile File;
+  if (!File.CreateTemporary(Settings.SaveFolder))
+    throw ELumoraError("Cannot create a file in " + Settings.SaveFolder);
+  std::int64_t Bytes = 0;
+  Client.Get(A, [&](const char* Data, std::size_t Size) {
+    if (!File.Write(Data, Size)) throw ELumoraError("Cannot write into " + Settings.SaveFolder);
+    Bytes += static_cast<std::int64_t>(Size);
+    return true;
+  });
+
+  // The name is taken as the picture is complete, never over an existing
+  // file: while a name is taken, the next number is tried.
   std::string Chosen = Name;
   for (unsigned K = 1;; ++K) {
-    const auto Created = File.Create(Settings.SaveFolder + Chosen);
-    if (Created == TNewFile::TCreateResult::Created) break;
-    if (Created == TNewFile::TCreateResult::Failed)
-      throw ELumoraError("Cannot create " + Settings.SaveFolder + Chosen);
+    const auto Named = File.CommitAs(Settings.SaveFolder + Chosen);
+    if (Named == TNewFile::TCreateResult::Created) break;
+    if (Named == TNewFile::TCreateResult::Failed)
+      throw ELumoraError("Cannot save " + Settings.SaveFolder + Chosen);
     Chosen = NumberedName(Name, K);
   }
-  if (!File.Write(Body.data(), Body.size()) || !File.Commit())
-    throw ELumoraError("Cannot write " + Settings.SaveFolder + Chosen);
 
   R.Outcome = TPictureOutcome::Saved;
   R.FileName = std::move(Chosen);
-  R.Bytes = static_cast<std::int64_t>(Body.size());
+  R.Bytes = Bytes;
 }
 
 }  // namespace

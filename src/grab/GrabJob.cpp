@@ -2,11 +2,11 @@
 #include "sys/AsciiCase.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
 
 #include "html/HTMLParser.h"
 #include "net/HttpClient.h"
-#include "net/HttpUrl.h"
 
 namespace lumora {
 
@@ -28,20 +28,14 @@ void Tell(TGrabObserver* Observer, TCall&& Call) noexcept {
   }
 }
 
-// Host and port of the page, as a root-relative reference needs them: a page
-// on another port than 80 keeps it, an IPv6 host keeps its brackets.
-std::string PageAuthority(const std::string& PageAddress, const std::string& Host) {
-  const bool IPv6 = Host.find(':') != std::string::npos;
-  std::string Authority;
-  if (IPv6) Authority += '[';
-  Authority += Host;
-  if (IPv6) Authority += ']';
-  THttpUrl Url;
-  if (ParseHttpUrl(PageAddress, Url) && Url.Port != 80) {
-    Authority += ':';
-    Authority += std::to_string(Url.Port);
-  }
-  return Authority;
+// What follows the first seven characters of a page address (where its
+// "http://" stands), cut at its query or fragment: references are resolved
+// against the authority and the path alone. An address of seven characters
+// or fewer is taken whole.
+std::string_view AfterScheme(std::string_view PageAddress) {
+  std::string_view R =
+      PageAddress.size() > HttpPrefix.size() ? PageAddress.substr(HttpPrefix.size()) : PageAddress;
+  return R.substr(0, R.find_first_of("?#"));
 }
 
 void QueueImageSearch(const std::string& T, TPicQueue& Queue, TGrabObserver* Observer) {
@@ -59,19 +53,12 @@ void QueueImageSearch(const std::string& T, TPicQueue& Queue, TGrabObserver* Obs
   }
 }
 
-void QueueImages(const std::string& U, const std::string& T, TPicQueue& Queue,
-                 TGrabObserver* Observer) {
+void QueueImages(const std::string& U, std::string T, TPicQueue& Queue, TGrabObserver* Observer) {
+  // The page text moves into the parser, which keeps it as the one copy.
+  // The host name FetchPage put in front stays there as leading text before
+  // the first tag; references take the page address's own authority instead.
   THTMLParser Parser;
-  Parser.SetHTML({});
-  Parser.SetHTMLText(T);
-  // The host name FetchPage put in front stays in the parser's input as
-  // leading text before the first tag; it is read back from there.
-  std::string Host;
-  {
-    const std::string Text = Parser.HTMLText();
-    const auto M = Text.find(HostMarker);
-    if (M != std::string::npos) Host = Text.substr(0, M);
-  }
+  Parser.SetHTMLText(std::move(T));
   Parser.Execute();
 
   // Empty sources are removed, the others rewritten in place as queued.
@@ -79,7 +66,7 @@ void QueueImages(const std::string& U, const std::string& T, TPicQueue& Queue,
   std::size_t Kept = 0;
   for (std::size_t I = 0; I < Images.size(); ++I) {
     if (Images[I].empty()) continue;
-    std::string S = AbsolutePictureAddress(std::move(Images[I]), U, Host);
+    std::string S = AbsolutePictureAddress(std::move(Images[I]), U);
     const bool Added = Queue.AppendIfAbsent(S);
     Tell(Observer, [&](TGrabObserver& O) {
       if (Added)
@@ -115,12 +102,47 @@ std::string PageText(std::string_view Host, std::string_view Body) {
 
 std::string FetchPage(const std::string& Address, TPageResult* Result) {
   THttpClient Client;
-  std::string Body;
+  // The page text is built where it stays: host name, marker, then the body
+  // as it arrives, in room that grows with it but never past the cut.
+  std::string T;
+  std::size_t Prefix = 0;  // the host name and marker; 0 until they are in T
+  std::size_t Limit = 0;   // of T: Prefix + MaxPageBytes
+  bool Cut = false;
+  const auto Begin = [&] {
+    std::string().swap(T);  // a part of a body that failed goes, room and all
+    T.append(Client.Host()).append(HostMarker);
+    Prefix = T.size();
+    Limit = Prefix + MaxPageBytes;
+  };
+  const auto Take = [&](const char* Data, std::size_t Size) {
+    if (Prefix == 0) {
+      Begin();
+      const std::int64_t Announced = Client.ContentLength();
+      if (Announced > 0)
+        T.reserve(T.size() + static_cast<std::size_t>(std::min<std::uint64_t>(
+                                 static_cast<std::uint64_t>(Announced), MaxPageBytes)));
+    }
+    if (Size > Limit - T.size()) {
+      Size = Limit - T.size();
+      Cut = true;
+    }
+    if (T.capacity() - T.size() < Size) {
+      // A fresh string takes exactly the room asked for; growing T in place
+      // would round up past the limit.
+      std::string Larger;
+      Larger.reserve(std::min(std::max(T.size() + Size, 2 * T.capacity()), Limit));
+      Larger.append(T);
+      T.swap(Larger);
+    }
+    T.append(Data, Size);
+    return !Cut;
+  };
+
   int Status = 0;
   std::string Error;
   bool Fetched = false;
   try {
-    Body = Client.Get(Address);
+    Client.Get(Address, Take);
     Fetched = true;
   } catch (const std::bad_alloc&) {
     throw;
@@ -130,27 +152,34 @@ std::string FetchPage(const std::string& Address, TPageResult* Result) {
   } catch (const std::exception& E) {
     Error = E.what();
   }
+  // No body arrived, or a failed request left a part of one: the page is empty.
+  if (!Fetched || Prefix == 0) {
+    Begin();
+    Cut = false;
+  }
   if (Result) {
     Result->Address = Address;
     Result->Fetched = Fetched;
-    Result->Bytes = Body.size();
+    Result->Cut = Cut;
+    Result->Bytes = T.size() - Prefix;
     Result->Status = Status;
     Result->Error = std::move(Error);
   }
-  return PageText(Client.Host(), Body);
+  return T;
 }
 
 std::string PageBaseURL(const std::string& Address) {
-  const std::string_view R = Address.size() > HttpPrefix.size()
-                                 ? std::string_view(Address).substr(HttpPrefix.size())
-                                 : std::string_view(Address);
-  if (R.find('/') == std::string_view::npos) return Address + "/";
-  if (Address.back() == '/') return Address;
+  const std::string_view R = AfterScheme(Address);
+  // The address without its query and fragment.
+  const std::string_view Page(Address.data(),
+                              static_cast<std::size_t>(R.data() - Address.data()) + R.size());
+  if (R.find('/') == std::string_view::npos) return std::string(Page) + "/";
+  if (Page.back() == '/') return std::string(Page);
   // Whatever the first seven characters were, they become "http://".
-  const std::size_t End = Address.rfind('/') + 1;
-  return std::string(HttpPrefix) + (End > HttpPrefix.size()
-                                        ? Address.substr(HttpPrefix.size(), End - HttpPrefix.size())
-                                        : std::string());
+  const std::size_t End = Page.rfind('/') + 1;
+  std::string Base(HttpPrefix);
+  if (End > HttpPrefix.size()) Base.append(Page.substr(HttpPrefix.size(), End - HttpPrefix.size()));
+  return Base;
 }
 
 std::string RemoveDotSegments(std::string_view Address) {
@@ -201,8 +230,7 @@ std::string RemoveDotSegments(std::string_view Address) {
   return Out;
 }
 
-std::string AbsolutePictureAddress(std::string Reference, const std::string& PageAddress,
-                                   const std::string& Host) {
+std::string AbsolutePictureAddress(std::string Reference, const std::string& PageAddress) {
   std::string& S = Reference;
   S.erase(
       std::remove_if(S.begin(), S.end(), [](char C) { return C == '"' || C == '\'' || C == '>'; }),
@@ -212,26 +240,27 @@ std::string AbsolutePictureAddress(std::string Reference, const std::string& Pag
   } else if (StartsWith(S, "//")) {
     S.insert(0, "http:");  // scheme-relative: the host follows the slashes
   } else if (StartsWith(S, "/")) {
-    S.insert(0, std::string(HttpPrefix) + PageAuthority(PageAddress, Host));
+    // The authority as the page address writes it, port and all, so that a
+    // root-relative and a relative reference to one picture agree.
+    const std::string_view R = AfterScheme(PageAddress);
+    S.insert(0, std::string(HttpPrefix).append(R.substr(0, R.find('/'))));
   } else {
     S.insert(0, PageBaseURL(PageAddress));
   }
   return RemoveDotSegments(S);
 }
 
-void QueuePage(const std::string& U, const std::string& T, TPicQueue& Queue,
-               TGrabObserver* Observer) {
+void QueuePage(const std::string& U, std::string T, TPicQueue& Queue, TGrabObserver* Observer) {
   // Case-sensitive on purpose: "Google" takes the parse path.
   if (U.find("google") != std::string::npos)
     QueueImageSearch(T, Queue, Observer);
   else
-    QueueImages(U, T, Queue, Observer);
+    QueueImages(U, std::move(T), Queue, Observer);
 }
 
-void Button1Click(const TGrabShared& Shared) {
+void Button1Click(const TGrabShared& Shared, const std::string& A) {
   TGrabView* View = Shared.View.get();
   TGrabObserver* Observer = Shared.Observer.get();
-  const std::string A = View ? View->Address() : std::string();
 
   if (IsDirectPicture(A)) {
     if (View) View->ShowBusyPicture();
@@ -247,9 +276,9 @@ void Button1Click(const TGrabShared& Shared) {
   if (View) View->ShowBusyPicture();
   const std::string U = PageAddress(A);
   TPageResult Page;
-  const std::string T = FetchPage(U, Observer ? &Page : nullptr);
+  std::string T = FetchPage(U, Observer ? &Page : nullptr);
   Tell(Observer, [&](TGrabObserver& O) { O.PageFetched(Page); });
-  QueuePage(U, T, *Shared.PicQueue, Observer);
+  QueuePage(U, std::move(T), *Shared.PicQueue, Observer);
   for (int I = 0; I < PageJobWorkers; ++I) TThreaddownloadpic::Start(Shared);
 }
 

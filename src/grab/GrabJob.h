@@ -6,6 +6,7 @@
 // start. A page whose address holds "google" is an image-search result: its
 // picture addresses are cut out of the "imgurl=" parameters instead.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,11 @@ inline constexpr char HostMarker[] = "qzhostqz";
 // Workers started for every page job, also when nothing was queued.
 inline constexpr int PageJobWorkers = 5;
 
+// A page is read up to this many bytes of body; a longer one is cut there and
+// the job goes on with what was read. Whatever file a dropped link names, a
+// page job then stays well inside a 32-bit program's address space.
+inline constexpr std::size_t MaxPageBytes = std::size_t{32} << 20;
+
 // True when the last three characters, upper-cased, are JPG, BMP, GIF or TIF,
 // whatever types are enabled: such an address is downloaded directly.
 bool IsDirectPicture(std::string_view Address);
@@ -35,12 +41,15 @@ std::string PageAddress(const std::string& Address);
 // then the body.
 std::string PageText(std::string_view Host, std::string_view Body);
 
-// GETs the page with a new client and gives PageText of it. Every error is
-// swallowed and gives an empty body; Result, when given, tells what happened.
+// GETs the page with a new client and gives PageText of it, the body cut
+// after MaxPageBytes. The text is built in place as the body arrives, held
+// once. Every error is swallowed and gives an empty body; Result, when given,
+// tells what happened.
 std::string FetchPage(const std::string& Address, TPageResult* Result = nullptr);
 
-// The directory of a page address, always ending in "/": http://host gives
-// http://host/, http://host/a/b/c.html gives http://host/a/b/.
+// The directory of a page address, always ending in "/", taken from its
+// path alone: http://host gives http://host/, http://host/a/b/c.html gives
+// http://host/a/b/, http://host/show.php?d=a/b gives http://host/.
 std::string PageBaseURL(const std::string& Address);
 
 // Resolves the "." and ".." segments of an address's path (RFC 3986,
@@ -48,19 +57,20 @@ std::string PageBaseURL(const std::string& Address);
 std::string RemoveDotSegments(std::string_view Address);
 
 // A picture reference of the page at PageAddress, cleaned of quotes and ">"
-// and made absolute. Host is the host name the page was fetched from.
-std::string AbsolutePictureAddress(std::string Reference, const std::string& PageAddress,
-                                   const std::string& Host);
+// and made absolute. Root-relative and relative references keep the page
+// address's authority exactly as it is written (http://h:80/ stays so), so
+// every reference of one page spells one picture one way.
+std::string AbsolutePictureAddress(std::string Reference, const std::string& PageAddress);
 
 // Appends what the page text T of the page at U holds to Queue: the cleaned,
 // absolute IMG sources (each once, letter case aside), or for an image-search
-// page every "imgurl=" value. Throws what the parser throws.
-void QueuePage(const std::string& U, const std::string& T, TPicQueue& Queue,
-               TGrabObserver* Observer);
+// page every "imgurl=" value. A page to be parsed moves T into its parser,
+// which holds it as the only copy. Throws what the parser throws.
+void QueuePage(const std::string& U, std::string T, TPicQueue& Queue, TGrabObserver* Observer);
 
-// The job procedure: reads the address from the view (Edit1) and grabs it.
-// Errors of requests and files are swallowed where they happen; any other
-// error leaves here, before a worker has started.
-void Button1Click(const TGrabShared& Shared);
+// The job procedure: grabs Address, the text Edit1 had when the job was
+// started. Errors of requests and files are swallowed where they happen; any
+// other error leaves here, before a worker has started.
+void Button1Click(const TGrabShared& Shared, const std::string& Address);
 
 }  // namespace lumora

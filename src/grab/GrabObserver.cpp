@@ -28,6 +28,7 @@ void TGrabTally::WorkerFinished() {
 void TGrabTally::PageFetched(const TPageResult& Result) {
   std::lock_guard Guard(FLock);
   if (!Result.Fetched) ++FCounts.PagesFailed;
+  if (Result.Cut) ++FCounts.PagesCut;
 }
 
 void TGrabTally::AddressQueued(const std::string&) {

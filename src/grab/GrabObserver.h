@@ -17,7 +17,8 @@ namespace lumora {
 struct TPageResult {
   std::string Address;  // the page address fetched
   bool Fetched = false;
-  std::size_t Bytes = 0;  // of the body
+  bool Cut = false;       // the body was longer than MaxPageBytes and cut there
+  std::size_t Bytes = 0;  // of the body, as far as it was read
   int Status = 0;         // HTTP status of a failed request; 0 when no reply came
   std::string Error;      // why it failed
 };
@@ -46,7 +47,7 @@ class TGrabTally : public TGrabObserver {
   struct TCounts {
     unsigned Queued = 0, Duplicates = 0;
     unsigned Saved = 0, Dropped = 0, Failed = 0;
-    unsigned PagesFailed = 0;
+    unsigned PagesFailed = 0, PagesCut = 0;
     std::int64_t Bytes = 0;
     unsigned Done() const { return Saved + Dropped + Failed; }
   };

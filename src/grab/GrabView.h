@@ -2,9 +2,10 @@
 // What grab jobs and download workers see of the drop window: the shown
 // picture and the address field. They call from their own threads; the
 // window's implementation carries each change over to its GUI thread in the
-// order of the calls, and answers Address from the GUI thread's Edit1.
-
-#include <string>
+// order of the calls. A job never reads Edit1: the window takes the address
+// on its GUI thread when Edit1 changes and hands it to the job it starts, so
+// a worker that empties Edit1, or a second drop that replaces it, before the
+// job gets going cannot lose the drop or grab one address twice.
 
 namespace lumora {
 
@@ -14,7 +15,6 @@ class TGrabView {
   virtual void ShowBusyPicture() = 0;  // Image1 shows Image3's picture
   virtual void ShowIdlePicture() = 0;  // Image1 shows Image2's picture
   virtual void ClearAddress() = 0;     // Edit1's text becomes empty
-  virtual std::string Address() = 0;   // Edit1's text, read by a job at its start
 };
 
 }  // namespace lumora

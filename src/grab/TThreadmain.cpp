@@ -5,11 +5,11 @@
 
 namespace lumora {
 
-bool TThreadmain::Start(const TGrabShared& Shared) {
+bool TThreadmain::Start(const TGrabShared& Shared, std::string Address) {
   if (Shared.Observer) Shared.Observer->JobStarted();
   // Through the CRT's own thread start on Windows: see StartDetachedThread.
-  const bool Started =
-      StartDetachedThread([Job = TThreadmain(Shared)]() mutable { Job.Execute(); });
+  const bool Started = StartDetachedThread(
+      [Job = TThreadmain(Shared, std::move(Address))]() mutable { Job.Execute(); });
   if (!Started && Shared.Observer) Shared.Observer->JobFinished();
   return Started;
 }
@@ -19,8 +19,17 @@ void TThreadmain::Execute() {
   try {
     // A folder that cannot be made is not reported: the pictures fail later.
     GrabSettings().EnsureSaveFolder();
-    Button1Click(FShared);
+    Button1Click(FShared, FAddress);
   } catch (...) {
+    // No worker of this job will set the window idle: the job does, as the
+    // workers of a page that could not be fetched would.
+    try {
+      if (FShared.View) {
+        FShared.View->ShowIdlePicture();
+        FShared.View->ClearAddress();
+      }
+    } catch (...) {
+    }
   }
   try {
     if (FShared.Observer) FShared.Observer->JobFinished();

@@ -141,32 +141,73 @@ TURLParts SplitURL(std::string_view Link) {
   return {std::string(V.Folder), std::string(V.DocumentName), std::string(V.Extension)};
 }
 
+// A document assigned as lines keeps them. One assigned as text keeps the
+// text and cuts it into lines as they are read, at CR LF, a lone CR or a lone
+// LF; the lines themselves are made only if somebody asks for them.
+class THTMLParser::TDocument {
+ public:
+  explicit TDocument(std::vector<std::string> Lines)
+      : FLines(std::move(Lines)), FLinesMade(true), FCount(FLines.size()) {}
+  explicit TDocument(std::string Text) : FText(std::move(Text)), FFromText(true) {
+    ForEachLine([this](std::size_t, std::string_view) { ++FCount; });
+  }
+
+  std::size_t Count() const { return FCount; }
+
+  const std::vector<std::string>& Lines() const {
+    if (!FLinesMade) {
+      FLines.reserve(FCount);
+      ForEachLine([this](std::size_t, std::string_view Line) { FLines.emplace_back(Line); });
+      FLinesMade = true;
+    }
+    return FLines;
+  }
+
+  // Visit(N, Line) for every line in order, N counting from 0.
+  template <typename TVisit>
+  void ForEachLine(TVisit&& Visit) const {
+    if (!FFromText) {
+      for (std::size_t N = 0; N < FLines.size(); ++N) Visit(N, std::string_view(FLines[N]));
+      return;
+    }
+    const char* P = FText.data();
+    const char* const End = P + FText.size();
+    for (std::size_t N = 0; P < End; ++N) {
+      const char* E = P;
+      while (E < End && *E != '\r' && *E != '\n') ++E;
+      Visit(N, std::string_view(P, static_cast<std::size_t>(E - P)));
+      if (E < End && *E == '\r' && E + 1 < End && E[1] == '\n') ++E;
+      P = E + 1;
+    }
+  }
+
+ private:
+  std::string FText;
+  bool FFromText = false;
+  mutable std::vector<std::string> FLines;
+  mutable bool FLinesMade = false;
+  std::size_t FCount = 0;
+};
+
 THTMLParser::THTMLParser(TComponent* Owner)
-    : TComponent(Owner), FHTML(std::make_shared<const std::vector<std::string>>()) {}
+    : TComponent(Owner), FHTML(std::make_shared<const TDocument>(std::vector<std::string>())) {}
+
+const std::vector<std::string>& THTMLParser::HTML() const {
+  return FHTML->Lines();
+}
 
 void THTMLParser::SetHTML(const std::vector<std::string>& Lines) {
-  FHTML = std::make_shared<const std::vector<std::string>>(Lines);
+  FHTML = std::make_shared<const TDocument>(Lines);
 }
 
 std::string THTMLParser::HTMLText() const {
   std::string Text;
-  for (const auto& Line : *FHTML) (Text += Line) += "\r\n";
+  FHTML->ForEachLine([&](std::size_t, std::string_view Line) { (Text += Line) += "\r\n"; });
   return Text;
 }
 
-void THTMLParser::SetHTMLText(std::string_view Text) {
-  Text = Text.substr(0, Text.find('\0'));
-  std::vector<std::string> Lines;
-  const char* P = Text.data();
-  const char* const End = P + Text.size();
-  while (P < End) {
-    const char* E = P;
-    while (E < End && *E != '\r' && *E != '\n') ++E;
-    Lines.emplace_back(P, E);
-    if (E < End && *E == '\r' && E + 1 < End && E[1] == '\n') ++E;
-    P = E + 1;
-  }
-  FHTML = std::make_shared<const std::vector<std::string>>(std::move(Lines));
+void THTMLParser::SetHTMLText(std::string Text) {
+  FHTML = std::make_shared<const TDocument>(std::move(Text));
 }
 
 // Handlers are called through a copy, so one that reassigns or clears its
@@ -203,7 +244,7 @@ void THTMLParser::Execute() {
                      &FParsed.FTPlinks, &FParsed.Locallinks, &FParsed.FramePages})
     List->clear();
 
-  const auto Lines = FHTML;  // keeps these lines alive if a handler assigns others
+  const auto Document = FHTML;  // keeps this document alive if a handler assigns another
   std::string PendingText;
   std::string TagBuffer;
   bool InTag = false;
@@ -221,8 +262,7 @@ void THTMLParser::Execute() {
     ProcessTag(Tag);
   };
 
-  for (std::size_t N = 0; N < Lines->size(); ++N) {
-    const std::string_view Line = (*Lines)[N];
+  Document->ForEachLine([&](std::size_t N, std::string_view Line) {
     const std::size_t Size = Line.size();
     auto Find = [&](char C, std::size_t From) -> std::size_t {
       const void* At = std::memchr(Line.data() + From, C, Size - From);
@@ -244,7 +284,7 @@ void THTMLParser::Execute() {
     std::size_t I = 0;
     while (I < Size) {
       if (OnParsing) {
-        DoParsing(static_cast<int>(N + 1), static_cast<int>(FHTML->size()));
+        DoParsing(static_cast<int>(N + 1), static_cast<int>(FHTML->Count()));
         const char C = Line[I++];
         if (!InTag) {
           if (C == '<') {
@@ -286,7 +326,7 @@ void THTMLParser::Execute() {
         FinishTag(Part);
       }
     }
-  }
+  });
   // Text after the last tag and a tag without ">" are dropped.
 }
 

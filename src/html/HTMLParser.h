@@ -85,13 +85,16 @@ class THTMLParser : public TComponent {
   explicit THTMLParser(TComponent* Owner = nullptr);
 
   // The document, one entry per line.
-  const std::vector<std::string>& HTML() const { return *FHTML; }
+  const std::vector<std::string>& HTML() const;
   void SetHTML(const std::vector<std::string>& Lines);
   // The document as one text: each line followed by CR LF. Assigning text
   // splits it at CR LF, a lone CR or a lone LF (a final line break starts no
-  // further line); a NUL ends the text.
+  // further line); every other byte, NUL included, is an ordinary character.
+  // The text is kept as it is given and cut into lines only as a run reads
+  // it (or HTML asks for them), so a page is held once, not once more as
+  // lines: hand it over with std::move to hold no copy at all.
   std::string HTMLText() const;
-  void SetHTMLText(std::string_view Text);
+  void SetHTMLText(std::string Text);
 
   TParsed& Parsed() { return FParsed; }
   const TParsed& Parsed() const { return FParsed; }
@@ -121,7 +124,10 @@ class THTMLParser : public TComponent {
  private:
   void AnchorRule(std::string_view TagText);
 
-  std::shared_ptr<const std::vector<std::string>> FHTML;
+  // The lines as assigned, or the text they are cut from; never changed once
+  // made, so a run keeps reading its own even if a handler assigns others.
+  class TDocument;
+  std::shared_ptr<const TDocument> FHTML;
   TParsed FParsed;
   // Title collection outlives a run: a page that ends inside its title
   // leaves the next run on this parser still collecting.

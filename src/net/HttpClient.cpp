@@ -33,8 +33,7 @@ namespace {
 constexpr std::uint64_t MaxReserve = 64u << 20;
 }  // namespace
 
-template <typename TBody>
-void THttpClient::Request(bool IsHead, const std::string& Address, TBody* Body) {
+void THttpClient::Request(bool IsHead, const std::string& Address, const THttpBodySink* Sink) {
   FContentLength = -1;
   FResponseCode = 0;
   THttpUrl Url;
@@ -43,55 +42,54 @@ void THttpClient::Request(bool IsHead, const std::string& Address, TBody* Body) 
   if (!Usable) throw EHttpError(0, "Invalid address: " + Address);
   if (Url.Scheme != "http") throw EHttpError(0, "Unsupported protocol: " + Url.Scheme);
 
+  // Whatever reply arrived is kept, also when the request then fails.
   detail::THttpReply Reply;
-  detail::TBodySink Sink;
-  if (Body) {
-    Sink = [Body, &Reply](const char* Data, std::size_t Size) {
-      // Room for the announced length at once, as growing by doubling needs
-      // far more address space than the body; but only up to a bound, so a
-      // server that announces more than it sends cannot claim gigabytes.
-      if (Body->empty() && Reply.ContentLength > 0) {
-        const auto Announced = static_cast<std::uint64_t>(Reply.ContentLength);
-        Body->reserve(static_cast<std::size_t>(std::min<std::uint64_t>(Announced, MaxReserve)));
-      }
-      Body->insert(Body->end(), Data, Data + Size);
-    };
-  }
-  // Whatever reply arrived is kept, also when the request then fails; a
-  // failed request leaves no partial body behind.
   const auto KeepReply = [&] {
     FResponseCode = Reply.Status;
     FContentLength = Reply.ContentLength;
   };
+  detail::TBodySink Body;
+  if (Sink) {
+    Body = [&](const char* Data, std::size_t Size) {
+      KeepReply();  // the headers are in before the body: the sink may ask for them
+      return (*Sink)(Data, Size);
+    };
+  }
   try {
     detail::PerformHttpRequest(Url, IsHead ? detail::THttpVerb::Head : detail::THttpVerb::Get,
-                               Reply, Sink);
+                               Reply, Body);
   } catch (...) {
     KeepReply();
-    if (Body) Body->clear();
     throw;
   }
   KeepReply();
-  if (Reply.Status < 200 || Reply.Status > 299) {
-    if (Body) Body->clear();
+  if (Reply.Status < 200 || Reply.Status > 299)
     throw EHttpError(Reply.Status, "HTTP/1.1 " + std::to_string(Reply.Status) +
                                        (Reply.Reason.empty() ? "" : " " + Reply.Reason));
-  }
 }
 
 std::string THttpClient::Get(const std::string& Address) {
   std::string Text;
-  Request(false, Address, &Text);
+  Get(Address, [&](const char* Data, std::size_t Size) {
+    // Room for the announced length at once, as growing by doubling needs
+    // far more address space than the body; but only up to a bound, so a
+    // server that announces more than it sends cannot claim gigabytes.
+    if (Text.empty() && FContentLength > 0) {
+      const auto Announced = static_cast<std::uint64_t>(FContentLength);
+      Text.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(Announced, MaxReserve)));
+    }
+    Text.append(Data, Size);
+    return true;
+  });
   return Text;
 }
 
-void THttpClient::Get(const std::string& Address, TMemoryBuffer& Body) {
-  Body.clear();
-  Request(false, Address, &Body);
+void THttpClient::Get(const std::string& Address, const THttpBodySink& Sink) {
+  Request(false, Address, &Sink);
 }
 
 void THttpClient::Head(const std::string& Address) {
-  Request<std::string>(true, Address, nullptr);
+  Request(true, Address, nullptr);
 }
 
 }  // namespace lumora

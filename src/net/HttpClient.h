@@ -1,15 +1,17 @@
 #pragma once
-// The program's HTTP client: GET as text, GET into a memory buffer, HEAD for
-// the announced length, and the host name a request used. Every request goes
-// out on a connection of its own, with no proxy, no authentication, no cookies
-// and no redirects followed; each call of the program makes a new client.
+// The program's HTTP client: GET as text, GET into a sink that takes the body
+// piece by piece as it arrives, HEAD for the announced length, and the host
+// name a request used. Every request goes out on a connection of its own,
+// with no proxy, no authentication, no cookies and no redirects followed;
+// each call of the program makes a new client.
 //
 // Any failure throws EHttpError: no connection or no complete reply
 // (StatusCode 0), a redirect reply, or any other status outside 2xx.
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
-#include <vector>
 
 #include "sys/LumoraError.h"
 
@@ -28,26 +30,32 @@ class EHttpError : public ELumoraError {
   int FStatusCode;
 };
 
-using TMemoryBuffer = std::vector<char>;
+// Takes a 2xx reply's body piece by piece as it arrives, so that nothing
+// needs to hold it whole. Returning false stops the reading: the request then
+// ends there without an error and the rest is never read. An exception ends
+// the request and reaches the caller unchanged. A request that fails later
+// may already have handed pieces over: the sink's owner throws them away.
+using THttpBodySink = std::function<bool(const char* Data, std::size_t Size)>;
 
 class THttpClient {
  public:
-  std::string Get(const std::string& Address);
-  void Get(const std::string& Address, TMemoryBuffer& Body);  // Body is replaced
+  std::string Get(const std::string& Address);  // the whole body, for small replies
+  void Get(const std::string& Address, const THttpBodySink& Sink);
   void Head(const std::string& Address);
 
-  // The host part of the last address requested, without scheme, port or
-  // path; empty when that address had none.
+  // The host part of the address being or last requested, without scheme,
+  // port or path; empty when that address had none.
   const std::string& Host() const { return FHost; }
-  // Content-Length of the last reply that arrived, an error reply included;
-  // -1 when it had none or no reply arrived.
+  // Content-Length of the reply being received (known to a sink from its
+  // first piece on) or of the last reply that arrived, an error reply
+  // included; -1 when it had none or no reply arrived.
   std::int64_t ContentLength() const { return FContentLength; }
-  // Status of the last reply that arrived; 0 when none did.
+  // Status of the reply being received or of the last that arrived; 0 when
+  // none did.
   int ResponseCode() const { return FResponseCode; }
 
  private:
-  template <typename TBody>
-  void Request(bool IsHead, const std::string& Address, TBody* Body);
+  void Request(bool IsHead, const std::string& Address, const THttpBodySink* Sink);
 
   std::string FHost;
   std::int64_t FContentLength = -1;

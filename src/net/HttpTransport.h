@@ -19,13 +19,16 @@ struct THttpReply {
   std::int64_t ContentLength = -1;
 };
 
-using TBodySink = std::function<void(const char* Data, std::size_t Size)>;
+// Takes the body piece by piece; false stops the reading (see THttpBodySink).
+using TBodySink = std::function<bool(const char* Data, std::size_t Size)>;
 
 // Sends one request on a connection of its own. Reply is filled as soon as a
 // reply's headers have arrived, whatever its status. The body is handed to
-// Sink only for a 2xx reply to GET, and must arrive whole (as long as its
-// Content-Length says). Throws EHttpError(0, ...) when the exchange fails;
-// an exception thrown by Sink ends the request and is passed on unchanged.
+// Sink only for a 2xx reply to GET, as it arrives, and must arrive whole (as
+// long as its Content-Length says) unless Sink stopped the reading: the
+// request then ends without an error and the rest is left unread. Throws
+// EHttpError(0, ...) when the exchange fails; an exception thrown by Sink
+// ends the request and is passed on unchanged.
 void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
                         const TBodySink& Sink);
 

@@ -31,6 +31,8 @@ struct TExchange {
   std::exception_ptr CallbackError;
   // An error reply's body is not wanted: reading stops after its headers.
   bool StoppedAfterHeaders = false;
+  // The sink wanted no more of the body.
+  bool StoppedBySink = false;
   // Progress, for giving up after a stretch without any.
   curl_off_t LastBytes = -1;
   std::chrono::steady_clock::time_point LastProgress = std::chrono::steady_clock::now();
@@ -82,7 +84,10 @@ size_t OnBody(char* Data, size_t Size, size_t Count, void* User) {
   }
   if (X->Verb != THttpVerb::Get || !*X->Sink) return N;
   try {
-    (*X->Sink)(Data, N);
+    if (!(*X->Sink)(Data, N)) {
+      X->StoppedBySink = true;
+      return 0;
+    }
   } catch (...) {
     X->CallbackError = std::current_exception();
     return 0;
@@ -157,7 +162,7 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
 
   const CURLcode Rc = curl_easy_perform(C);
   if (X.CallbackError) std::rethrow_exception(X.CallbackError);
-  if (Rc == CURLE_WRITE_ERROR && X.StoppedAfterHeaders) return;
+  if (Rc == CURLE_WRITE_ERROR && (X.StoppedAfterHeaders || X.StoppedBySink)) return;
   if (Rc == CURLE_ABORTED_BY_CALLBACK) throw EHttpError(0, "No progress for 30 seconds");
   if (Rc != CURLE_OK) throw EHttpError(0, curl_easy_strerror(Rc));
   if (Reply.Status == 0) throw EHttpError(0, "No reply");

@@ -119,6 +119,7 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
 
   if (Verb != THttpVerb::Get || Status < 200 || Status > 299 || !Sink) return;
 
+  // On the heap: the threads that make requests have small stacks.
   std::vector<char> Chunk(64 * 1024);
   std::int64_t Received = 0;
   for (;;) {
@@ -126,7 +127,7 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
     if (!WinHttpReadData(Request.get(), Chunk.data(), static_cast<DWORD>(Chunk.size()), &Read))
       Fail("WinHttpReadData");
     if (Read == 0) break;
-    Sink(Chunk.data(), Read);
+    if (!Sink(Chunk.data(), Read)) return;  // the rest stays unread; closing drops it
     Received += Read;
   }
   if (Reply.ContentLength >= 0 && Received < Reply.ContentLength)

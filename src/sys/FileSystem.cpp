@@ -1,5 +1,6 @@
 #include "sys/FileSystem.h"
 
+#include <atomic>
 #include <utility>
 
 #ifdef _WIN32
@@ -8,7 +9,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
 #include <cerrno>
+#include <cstdio>  // renameat2
 #endif
 
 namespace lumora {
@@ -62,22 +65,39 @@ bool TNewFile::Write(const void* Data, std::size_t Size) {
   return true;
 }
 
-bool TNewFile::Commit() {
-  if (FHandle == NoHandle) return false;
+bool TNewFile::Close() noexcept {
+  if (FHandle == NoHandle) return true;
   const bool Ok = CloseHandle(FHandle) != 0;
   FHandle = NoHandle;
-  if (!Ok) DeleteFileA(FPath.c_str());
-  FPath.clear();
   return Ok;
 }
 
 void TNewFile::Discard() noexcept {
-  if (FHandle == NoHandle) return;
-  CloseHandle(FHandle);
-  FHandle = NoHandle;
+  Close();
+  if (FPath.empty()) return;
   DeleteFileA(FPath.c_str());
   FPath.clear();
 }
+
+namespace {
+
+unsigned long ProcessId() {
+  return GetCurrentProcessId();
+}
+
+// Without MOVEFILE_REPLACE_EXISTING an existing name refuses the move.
+TNewFile::TCreateResult RenameNoReplace(const std::string& From, const std::string& To) {
+  if (MoveFileExA(From.c_str(), To.c_str(), 0)) return TNewFile::TCreateResult::Created;
+  const DWORD Err = GetLastError();
+  if (Err == ERROR_ALREADY_EXISTS || Err == ERROR_FILE_EXISTS)
+    return TNewFile::TCreateResult::NameTaken;
+  // A folder of that name may refuse with "access denied"; it still takes the name.
+  if (Err == ERROR_ACCESS_DENIED && (DirectoryExists(To) || FileExists(To)))
+    return TNewFile::TCreateResult::NameTaken;
+  return TNewFile::TCreateResult::Failed;
+}
+
+}  // namespace
 
 #else
 
@@ -121,24 +141,78 @@ bool TNewFile::Write(const void* Data, std::size_t Size) {
   return true;
 }
 
-bool TNewFile::Commit() {
-  if (FHandle == NoHandle) return false;
+bool TNewFile::Close() noexcept {
+  if (FHandle == NoHandle) return true;
   const bool Ok = close(FHandle) == 0;
   FHandle = NoHandle;
-  if (!Ok) unlink(FPath.c_str());
-  FPath.clear();
   return Ok;
 }
 
 void TNewFile::Discard() noexcept {
-  if (FHandle == NoHandle) return;
-  close(FHandle);
-  FHandle = NoHandle;
+  Close();
+  if (FPath.empty()) return;
   unlink(FPath.c_str());
   FPath.clear();
 }
 
+namespace {
+
+unsigned long ProcessId() {
+  return static_cast<unsigned long>(getpid());
+}
+
+TNewFile::TCreateResult RenameNoReplace(const std::string& From, const std::string& To) {
+  if (renameat2(AT_FDCWD, From.c_str(), AT_FDCWD, To.c_str(), RENAME_NOREPLACE) == 0)
+    return TNewFile::TCreateResult::Created;
+  if (errno == EEXIST) return TNewFile::TCreateResult::NameTaken;
+  if (errno != EINVAL && errno != ENOSYS) return TNewFile::TCreateResult::Failed;
+  // A file system without that kind of rename: a new link never replaces either.
+  if (link(From.c_str(), To.c_str()) == 0) {
+    unlink(From.c_str());
+    return TNewFile::TCreateResult::Created;
+  }
+  return errno == EEXIST ? TNewFile::TCreateResult::NameTaken : TNewFile::TCreateResult::Failed;
+}
+
+}  // namespace
+
 #endif
+
+bool TNewFile::Commit() {
+  if (FPath.empty()) return false;
+  if (!Close()) {
+    Discard();
+    return false;
+  }
+  FPath.clear();
+  return true;
+}
+
+bool TNewFile::CreateTemporary(const std::string& Folder) {
+  static std::atomic<unsigned> Counter{0};
+  const std::string Stem = Folder + "~lumora" + std::to_string(ProcessId()) + "-";
+  // Another file may hold a name, left over from an earlier run of a process
+  // of the same number: the next number is tried.
+  for (int Tries = 0; Tries < 100; ++Tries) {
+    const auto Created = Create(Stem + std::to_string(Counter++) + ".tmp");
+    if (Created != TCreateResult::NameTaken) return Created == TCreateResult::Created;
+  }
+  return false;
+}
+
+TNewFile::TCreateResult TNewFile::CommitAs(const std::string& Path) {
+  if (FPath.empty()) return TCreateResult::Failed;
+  if (!Close()) {
+    Discard();
+    return TCreateResult::Failed;
+  }
+  const auto Renamed = RenameNoReplace(FPath, Path);
+  if (Renamed == TCreateResult::Created)
+    FPath.clear();
+  else if (Renamed == TCreateResult::Failed)
+    Discard();
+  return Renamed;
+}
 
 TNewFile::TNewFile(TNewFile&& Other) noexcept
     : FHandle(std::exchange(Other.FHandle, NoHandle)), FPath(std::move(Other.FPath)) {}

@@ -17,9 +17,9 @@ bool DirectoryExists(const std::string& Path);
 bool FileExists(const std::string& Path);  // a regular file, not a folder
 bool CreateDir(const std::string& Path);   // one level; false when it could not be made
 
-// A file created new, never over an existing one. Until Commit() succeeds the
-// file is unfinished: destroying it, or a failed write, removes it again, so
-// an interrupted save never leaves a partial file behind.
+// A file created new, never over an existing one. Until Commit() or CommitAs()
+// succeeds the file is unfinished: destroying it, or a failed write, removes
+// it again, so an interrupted save never leaves a partial file behind.
 class TNewFile {
  public:
   enum class TCreateResult { Created, NameTaken, Failed };
@@ -34,12 +34,22 @@ class TNewFile {
   // Creates Path exclusively. NameTaken when something of that name exists
   // (a file or a folder), Failed for any other refusal.
   TCreateResult Create(const std::string& Path);
+  // Creates a file of a new temporary name in Folder (which ends with the
+  // separator): "~lumora<process>-<n>.tmp", a name no picture type ends in.
+  // It is meant to get its real name with CommitAs once it is complete.
+  bool CreateTemporary(const std::string& Folder);
   bool Write(const void* Data, std::size_t Size);  // all of it, or false
   bool Commit();                                   // closes the file and keeps it
-  const std::string& Path() const { return FPath; }
+  // Closes the file and gives it the name Path in the same folder, never
+  // replacing anything there. Created: the file is finished under Path.
+  // NameTaken: something of that name exists; the file stays unfinished
+  // under its own name, ready for another. Failed: the file is removed.
+  TCreateResult CommitAs(const std::string& Path);
+  const std::string& Path() const { return FPath; }  // empty once finished or removed
 
  private:
-  void Discard() noexcept;
+  void Discard() noexcept;  // closes the file if open and removes it if unfinished
+  bool Close() noexcept;    // false when the data may not have reached the file
 
 #ifdef _WIN32
   using THandle = void*;  // HANDLE; INVALID_HANDLE_VALUE is never stored

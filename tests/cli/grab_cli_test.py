@@ -4,9 +4,12 @@ the pictures a page allows are saved under the names the rules give, and
 the command ends only after every worker has (runs repeat to catch a worker
 that never starts). Settings come from a settings file or from options,
 which win; bad options and unusable settings files are refused with status
-2 before anything is fetched. Natively, a terminal gets a progress line.
+2 before anything is fetched. A page of 100 MB is read up to the cut and the
+summary says so; with --measure-memory, neither such a page nor a picture of
+100 MB makes the tool's memory grow anywhere near that size. Natively, a
+terminal gets a progress line.
 
-  grab_cli_test.py [--wine WINE] LUMORA_GRAB [RUNS]
+  grab_cli_test.py [--wine WINE] [--measure-memory] LUMORA_GRAB [RUNS]
 """
 import os
 import shutil
@@ -15,7 +18,8 @@ import tempfile
 import urllib.parse
 import urllib.request
 
-from cli_support import check, command_line, failures, finish, tool_path
+import cli_support
+from cli_support import check, command_line, failures, finish, run_measured, tool_path
 
 prefix, tool, runs = command_line(default_runs=10)
 server = "http://" + os.environ["LUMORA_TEST_HTTP"]
@@ -106,6 +110,29 @@ try:
     p = run([base + "/site/sizes.html", "--settings", folder_arg(settings), "--types", ".JPG",
              "--min-size", "0", "--folder", folder_arg(over)])
     check("options override", p.returncode == 0 and saved(over) == ["photo.jpg"], f"{saved(over)} {p.stdout}")
+
+    # A page far longer than the cut: read up to it, its picture before the
+    # cut grabbed, the one after it not, and the summary says so. The body is
+    # held once, so the peak stays well under the page's size.
+    big = 100 << 20
+    out = os.path.join(tmp, "bigpage")
+    status, stdout, stderr, peak = run_measured(
+        prefix + [tool, f"{base}/page/{big}/big.html", "--folder", folder_arg(out)])
+    summary = stdout.strip().splitlines()[-1] if stdout.strip() else ""
+    check("page cut", status == 0 and saved(out) == ["first.jpg"]
+          and summary.endswith("; the page was cut at 32 MiB"), f"{status} {saved(out)}\n{stdout}{stderr}")
+    check("page line", f"page  {base}/page/{big}/big.html  ({32 << 20} bytes, cut at 32 MiB)" in stdout,
+          stdout)
+    if cli_support.measure_memory:
+        check("page memory", peak < 80, f"peak {peak} MiB for a page of 100 MiB")
+        # A picture goes to disk as it arrives.
+        out = os.path.join(tmp, "bigpicture")
+        status, stdout, stderr, peak = run_measured(
+            [tool, f"{base}/bytes/{big}/big.jpg", "--folder", out, "--quiet"])
+        check("big picture", status == 0 and saved(out) == ["big.jpg"]
+              and os.path.getsize(os.path.join(out, "big.jpg")) == big, f"{status} {saved(out)} {stdout}{stderr}")
+        check("picture memory", peak < 48, f"peak {peak} MiB for a picture of 100 MiB")
+        shutil.rmtree(out, ignore_errors=True)
 
     # Refusals: status 2, a message, nothing fetched.
     short = os.path.join(tmp, "short.txt")

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "TestSupport.h"
 #include "sys/FileSystem.h"
 
@@ -227,6 +230,9 @@ TEST_F(DownloadPictureTest, FailuresLeaveNoFile) {
       {Url("/status/404/a.jpg"), TPictureOutcome::Failed, 404},
       {Url("/redirect/302/b.jpg"), TPictureOutcome::Failed, 302},
       {Url("/short/1000/10/c.jpg"), TPictureOutcome::Failed, 0},
+      // Cut off after much of it was written: neither the picture's name nor
+      // its temporary file is left.
+      {Url("/short/3000000/2000000/cut.jpg"), TPictureOutcome::Failed, 0},
       {Closed + "/d.jpg", TPictureOutcome::Failed, 0},
       {"https://127.0.0.1/e.jpg", TPictureOutcome::NotHttp, 0},
       {Url("/bytes/7/"), TPictureOutcome::TypeOff, 0},
@@ -240,6 +246,28 @@ TEST_F(DownloadPictureTest, FailuresLeaveNoFile) {
   EXPECT_TRUE(FolderNames(Dir.Path()).empty());
   // The redirect was not followed.
   for (const auto& Line : Requests()) EXPECT_EQ(Line.find("/bytes/16/"), std::string::npos) << Line;
+}
+
+// While a picture arrives it is on disk under a temporary name only; the name
+// it would get may be taken meanwhile, and it then gets the next number.
+TEST_F(DownloadPictureTest, ANameTakenWhileThePictureArrivesGetsTheNextNumber) {
+  TPictureResult R;
+  std::thread Download([&] { R = DownloadPicture(Url("/slow/5000/300/taken.jpg"), Settings()); });
+  Names Arriving;
+  for (int I = 0; I < 500 && Arriving.empty(); ++I) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    Arriving = FolderNames(Dir.Path());
+  }
+  test::WriteWholeFile(Dir.Path() + "taken.jpg", "mine");
+  Download.join();
+  ASSERT_EQ(Arriving.size(), 1u);
+  EXPECT_EQ(Arriving[0].rfind("~lumora", 0), 0u) << Arriving[0];
+  EXPECT_EQ(Arriving[0].substr(Arriving[0].size() - 4), ".tmp") << Arriving[0];
+  EXPECT_EQ(R.Outcome, TPictureOutcome::Saved) << R.Error;
+  EXPECT_EQ(R.FileName, "taken(1).jpg");
+  EXPECT_EQ(FolderNames(Dir.Path()), (Names{"taken(1).jpg", "taken.jpg"}));
+  EXPECT_EQ(ReadWholeFile(Dir.Path() + "taken.jpg"), "mine");
+  EXPECT_EQ(ReadWholeFile(Dir.Path() + "taken(1).jpg").size(), 5000u);
 }
 
 TEST_F(DownloadPictureTest, AFolderThatCannotBeWrittenLosesThePictureQuietly) {

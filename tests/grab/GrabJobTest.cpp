@@ -33,7 +33,12 @@ TEST(GrabJob, PageBaseURL) {
       {"http://host/dir/", "http://host/dir/"},
       {"http://host/a/b/c.html", "http://host/a/b/"},
       {"http://host:8080/x.html", "http://host:8080/"},
-      {"http://host/a/b?q=c/d", "http://host/a/b?q=c/"},
+      // Only the path counts: a "/" in the query or fragment does not.
+      {"http://h/show.php?d=a/b", "http://h/"},
+      {"http://host/a/b?q=c/d", "http://host/a/"},
+      {"http://host?x=/y", "http://host/"},
+      {"http://host/dir/?q=/", "http://host/dir/"},
+      {"http://host/dir/p.html#a/b", "http://host/dir/"},
       {"HTTP://Host/a/b", "http://Host/a/"},  // the scheme is written anew
       {"", "/"},
       {"a/b", "http://"},
@@ -61,13 +66,17 @@ TEST(GrabJob, PictureReferencesAreCleanedAndMadeAbsolute) {
       {"http://host/dir/page.html", "\"'q.jpg'\">", "http://host/dir/q.jpg"},
       {"http://host/dir/page.html", "show.php?f=../x.jpg", "http://host/dir/show.php?f=../x.jpg"},
       {"http://host/dir/page.html", "https://s/a.jpg", "http://host/dir/https://s/a.jpg"},
-      // A page on a port keeps it, root-relative or relative.
+      {"http://host/show.php?d=a/b", "x.jpg", "http://host/x.jpg"},
+      // The authority stays as the page address writes it, root-relative or
+      // relative: port, user, brackets and letter case.
       {"http://host:8080/x.html", "/img/a.jpg", "http://host:8080/img/a.jpg"},
       {"http://host:8080/x.html", "img/a.jpg", "http://host:8080/img/a.jpg"},
-      {"http://host:80/x.html", "/a.jpg", "http://host/a.jpg"},
+      {"http://host:80/x.html", "/a.jpg", "http://host:80/a.jpg"},
+      {"http://u@Host:80?q=/x", "/a.jpg", "http://u@Host:80/a.jpg"},
+      {"http://[::1]:8080/x.html", "/a.jpg", "http://[::1]:8080/a.jpg"},
   };
   for (const auto& C : Cases)
-    EXPECT_EQ(AbsolutePictureAddress(C.Reference, C.Page, "host"), C.Absolute)
+    EXPECT_EQ(AbsolutePictureAddress(C.Reference, C.Page), C.Absolute)
         << C.Reference << " on " << C.Page;
 }
 
@@ -94,6 +103,11 @@ TEST(GrabJob, AParsedPageQueuesEachPictureOnce) {
                                       "http://host:81/p/c.jpg", "http://host:81/r/d.bmp"}));
 }
 
+TEST(GrabJob, APageIsParsedPastANulByte) {
+  EXPECT_EQ(Queued("http://host/", std::string("<img src=a.jpg>\0<img src=b.jpg>\0", 32)),
+            (std::vector<std::string>{"http://host/a.jpg", "http://host/b.jpg"}));
+}
+
 TEST(GrabJob, AnAddressWaitingFromAnotherJobIsNotQueuedAgain) {
   TPicQueue Queue;
   Queue.Append("HTTP://HOST/A.JPG");
@@ -113,12 +127,21 @@ TEST(GrabJob, ImageSearchPagesQueueEveryImgurlValue) {
             std::vector<std::string>{"http://Google.com/ignored.jpg"});
 }
 
-TEST(GrabJob, TheHostNameComesFromThePageText) {
-  TPicQueue Queue;
-  QueuePage("http://ignored/x.html", PageText("real.example", "<img src=/a.jpg>"), Queue, nullptr);
-  EXPECT_EQ(Drain(Queue), std::vector<std::string>{"http://real.example/a.jpg"});
-  EXPECT_EQ(AbsolutePictureAddress("/a.jpg", "http://[::1]:8080/x.html", "::1"),
-            "http://[::1]:8080/a.jpg");
+// Every spelling a page may use for one picture gives one address, so the
+// picture is queued once.
+TEST(GrabJob, EveryReferenceOfAPageGivesOneSpellingOfAnAddress) {
+  const struct {
+    const char* Page;
+    const char* Body;
+    const char* Queued;
+  } Cases[] = {
+      {"http://h:80/b/page.html", "<img src=/a.jpg><img src=../a.jpg><img src=http://h:80/a.jpg>",
+       "http://h:80/a.jpg"},
+      {"http://h:80/", "<img src=a.jpg><img src=/a.jpg><img src=./a.jpg>", "http://h:80/a.jpg"},
+      {"http://h/show.php?d=a/b", "<img src=a.jpg><img src=/a.jpg>", "http://h/a.jpg"},
+  };
+  for (const auto& C : Cases)
+    EXPECT_EQ(Queued(C.Page, C.Body), std::vector<std::string>{C.Queued}) << C.Page;
 }
 
 }  // namespace

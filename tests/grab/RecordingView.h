@@ -20,7 +20,12 @@ class TRecordingView : public TGrabView {
     FAddress.clear();
     FEvents.push_back("clear");
   }
-  std::string Address() override {
+  // Edit1 as the window holds it: a drop writes it, ClearAddress empties it.
+  void SetAddress(std::string Address) {
+    std::lock_guard Guard(FLock);
+    FAddress = std::move(Address);
+  }
+  std::string Address() {
     std::lock_guard Guard(FLock);
     return FAddress;
   }

@@ -8,9 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <stdexcept>
+#include <utility>
 
 #include "TestSupport.h"
 #include "grab/GrabJob.h"
@@ -92,7 +94,7 @@ class JobTest : public ::testing::Test {
   // One job for Address, as a drop starts it; waits for it and its workers.
   std::shared_ptr<TRecordingView> Grab(const std::string& Address) {
     auto View = std::make_shared<TRecordingView>(Address);
-    EXPECT_TRUE(TThreadmain::Start({Queue, View, Recorder}));
+    EXPECT_TRUE(TThreadmain::Start({Queue, View, Recorder}, Address));
     Recorder->WaitForWorkers();
     return View;
   }
@@ -188,6 +190,29 @@ TEST_F(JobTest, APageQueuesItsPicturesResolvedAndOnceEach) {
   EXPECT_TRUE(Queue->Empty());
 }
 
+// A page is read up to the cut: the pictures before it are grabbed, those
+// after it are not, and the observer hears that the page was cut.
+TEST_F(JobTest, APageIsReadUpToTheCut) {
+  const std::string First = ServerBase() + "/bytes/16/first.jpg";
+  const std::string Last = ServerBase() + "/bytes/16/last.jpg";
+  const struct {
+    std::size_t Length;
+    bool Cut;
+    std::vector<std::string> Queued;
+  } Cases[] = {{MaxPageBytes, false, {First, Last}}, {MaxPageBytes + 1, true, {First}}};
+  for (const auto& C : Cases) {
+    Recorder = std::make_shared<TRecorder>();
+    Grab(ServerBase() + Tag + "/page/" + std::to_string(C.Length) + "/big.html");
+    ASSERT_EQ(Recorder->Pages().size(), 1u);
+    const TPageResult Page = Recorder->Pages()[0];
+    EXPECT_TRUE(Page.Fetched) << C.Length << " " << Page.Error;
+    EXPECT_EQ(Page.Cut, C.Cut) << C.Length;
+    EXPECT_EQ(Page.Bytes, MaxPageBytes) << C.Length;
+    EXPECT_EQ(Recorder->QueuedAddresses(), C.Queued) << C.Length;
+    EXPECT_EQ(Recorder->Counts().PagesCut, C.Cut ? 1u : 0u) << C.Length;
+  }
+}
+
 TEST_F(JobTest, AWrappedLinkFetchesTheInnerPage) {
   Page("/b/page.html", "<img src=\"w.jpg\">");
   Grab("http://a.invalid/go?u=" + Site("/b/page.html"));
@@ -234,16 +259,69 @@ TEST_F(JobTest, AnImageSearchPageQueuesItsImgurlValues) {
   EXPECT_EQ(Recorder->Counts().Dropped, 1u);  // the empty address
 }
 
-TEST_F(JobTest, AnErrorInTheJobEndsItQuietlyWithoutWorkers) {
+// A job thrown out by an error starts no worker, so it sets the window idle
+// and empties Edit1 itself; nothing is left busy for ever.
+TEST_F(JobTest, AJobEndedByAnErrorSetsTheWindowIdleWithoutWorkers) {
   class TBrokenView : public TRecordingView {
    public:
-    std::string Address() override { throw std::runtime_error("no text"); }
+    using TRecordingView::TRecordingView;
+    void ShowBusyPicture() override { throw std::runtime_error("no window"); }
   };
-  auto View = std::make_shared<TBrokenView>();
-  ASSERT_TRUE(TThreadmain::Start({Queue, View, Recorder}));
-  Recorder->WaitForWorkers();
+  for (const std::string& Address : {Site("/err/a.jpg"), Site("/err/page.html")}) {
+    auto View = std::make_shared<TBrokenView>(Address);
+    ASSERT_TRUE(TThreadmain::Start({Queue, View, Recorder}, Address));
+    Recorder->WaitForWorkers();
+    EXPECT_EQ(View->Events(), (TEvents{"idle", "clear"})) << Address;
+    EXPECT_EQ(View->Address(), "") << Address;
+  }
   EXPECT_EQ(Recorder->Workers(), 0);
-  EXPECT_TRUE(View->Events().empty());
+  EXPECT_TRUE(Requests().empty());
+}
+
+// Edit1 changes between a drop and its job's start: a finishing worker
+// empties it, or a second drop replaces it. The job grabs the address it was
+// started with all the same, and every drop is grabbed once.
+TEST_F(JobTest, EachDropIsGrabbedOnceWhateverEdit1DoesMeanwhile) {
+  class TMeddler : public TRecorder {
+   public:
+    std::function<void()> OnFirstStart;
+    void JobStarted() override {
+      TRecorder::JobStarted();
+      if (auto F = std::exchange(OnFirstStart, nullptr)) F();
+    }
+  };
+  const struct {
+    const char* What;
+    bool SecondDrop;
+  } Cases[] = {{"a worker empties Edit1", false}, {"a second drop replaces Edit1", true}};
+  for (const auto& C : Cases) {
+    TTempFolder Into;
+    GrabSettings().SetSaveFolder(Into.Path());
+    const std::string Tagged = UniquePrefix();
+    const std::string First = ServerBase() + Tagged + "/site/first.jpg";
+    const std::string Second = ServerBase() + Tagged + "/site/second.jpg";
+    auto Meddler = std::make_shared<TMeddler>();
+    auto View = std::make_shared<TRecordingView>(First);
+    const TGrabShared Shared{Queue, View, Meddler};
+    // Runs on the GUI thread as the first job starts, before it gets going.
+    Meddler->OnFirstStart = [&] {
+      if (!C.SecondDrop) {
+        View->ClearAddress();
+        return;
+      }
+      View->SetAddress(Second);
+      EXPECT_TRUE(TThreadmain::Start(Shared, Second));
+    };
+    ASSERT_TRUE(TThreadmain::Start(Shared, First));
+    Meddler->WaitForWorkers();
+
+    std::vector<std::string> Expected{"GET " + Tagged + "/site/first.jpg HTTP/1.1"};
+    if (C.SecondDrop) Expected.push_back("GET " + Tagged + "/site/second.jpg HTTP/1.1");
+    auto Got = ServerRequestLines(Tagged);
+    std::sort(Got.begin(), Got.end());
+    EXPECT_EQ(Got, Expected) << C.What;
+    EXPECT_EQ(Meddler->Counts().Saved, C.SecondDrop ? 2u : 1u) << C.What;
+  }
 }
 
 // Jobs side by side on one queue: every picture of both pages is saved once,
@@ -259,8 +337,8 @@ TEST_F(JobTest, TwoJobsShareTheQueue) {
   Page("/second.html", Second);
   auto View = std::make_shared<TRecordingView>(Site("/first.html"));
   auto Other = std::make_shared<TRecordingView>(Site("/second.html"));
-  ASSERT_TRUE(TThreadmain::Start({Queue, View, Recorder}));
-  ASSERT_TRUE(TThreadmain::Start({Queue, Other, Recorder}));
+  ASSERT_TRUE(TThreadmain::Start({Queue, View, Recorder}, Site("/first.html")));
+  ASSERT_TRUE(TThreadmain::Start({Queue, Other, Recorder}, Site("/second.html")));
   Recorder->WaitForWorkers();
 
   std::map<std::string, std::string> Expected;

@@ -95,16 +95,24 @@ TEST(HTMLParserScan, CutsPagesIntoTheSameEventsWithAndWithoutOnParsing) {
       {{}, {}},
   };
   for (const auto& C : Cases) {
-    for (const bool Parsing : {false, true}) {
-      THTMLParser P;
-      P.SetHTML(C.Page);
-      TRecorder R;
-      R.Attach(P, Parsing);
-      P.Execute();
-      EXPECT_EQ(WithoutParsing(R.Events), C.Events)
-          << (C.Page.empty() ? "" : C.Page[0]) << (Parsing ? " (OnParsing)" : "");
-      if (!R.Events.empty()) {
-        EXPECT_EQ(R.Sender, &P);
+    std::string Text;  // the same lines as one text, cut as the run reads it
+    for (const auto& Line : C.Page) Text += Line + "\r\n";
+    for (const bool AsText : {false, true}) {
+      for (const bool Parsing : {false, true}) {
+        THTMLParser P;
+        if (AsText)
+          P.SetHTMLText(Text);
+        else
+          P.SetHTML(C.Page);
+        TRecorder R;
+        R.Attach(P, Parsing);
+        P.Execute();
+        EXPECT_EQ(WithoutParsing(R.Events), C.Events)
+            << (C.Page.empty() ? "" : C.Page[0]) << (Parsing ? " (OnParsing)" : "")
+            << (AsText ? " (text)" : "");
+        if (!R.Events.empty()) {
+          EXPECT_EQ(R.Sender, &P);
+        }
       }
     }
   }
@@ -417,7 +425,7 @@ TEST(HTMLParserHandlers, MayReplaceTheLinesOrThemselvesDuringARun) {
   EXPECT_EQ(P.Parsed().Images, (TLines{"a.gif"}));
 }
 
-TEST(HTMLParserText, SplitsAtEveryLineBreakAndStopsAtNul) {
+TEST(HTMLParserText, SplitsAtEveryLineBreakAndKeepsEveryOtherByte) {
   const struct {
     std::string Text;
     TLines Lines;
@@ -428,7 +436,8 @@ TEST(HTMLParserText, SplitsAtEveryLineBreakAndStopsAtNul) {
       {"\r\r\n\n", {"", "", ""}},
       {"\n\r", {"", ""}},
       {"", {}},
-      {std::string("a\0b\nc", 5), {"a"}},
+      {std::string("a\0b\nc", 5), {std::string("a\0b", 3), "c"}},
+      {std::string("\0", 1), {std::string("\0", 1)}},
       {"é\xff<b>", {"é\xff<b>"}},
   };
   for (const auto& C : Cases) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "TestSupport.h"
 
 namespace lumora {
@@ -51,6 +53,55 @@ TEST(NewFile, AFolderTakesTheNameAndAMissingFolderFails) {
   EXPECT_EQ(F.Create(Missing + "a.jpg"), TNewFile::TCreateResult::Failed);
   EXPECT_FALSE(F.Write("x", 1));
   EXPECT_FALSE(F.Commit());
+}
+
+// A file written under a temporary name takes its real name only when it is
+// finished, never over anything that has that name; it is gone if it never
+// gets one.
+TEST(NewFile, ATemporaryFileTakesAFreeNameOrIsRemoved) {
+  TTempFolder Dir;
+  test::WriteWholeFile(Dir.Path() + "file.jpg", "old");
+  ASSERT_TRUE(CreateDir(Dir.Path() + "folder.jpg"));
+  std::string Missing = Dir.Path() + "missing";
+  Missing += PathDelim;
+  const struct {
+    std::string Name;
+    TNewFile::TCreateResult Result;
+  } Cases[] = {
+      {"free.jpg", TNewFile::TCreateResult::Created},
+      {"file.jpg", TNewFile::TCreateResult::NameTaken},
+      {"folder.jpg", TNewFile::TCreateResult::NameTaken},
+      {Missing + "a.jpg", TNewFile::TCreateResult::Failed},
+  };
+  for (const auto& C : Cases) {
+    const std::string Target =
+        C.Name.find(PathDelim) == std::string::npos ? Dir.Path() + C.Name : C.Name;
+    TNewFile F;
+    ASSERT_TRUE(F.CreateTemporary(Dir.Path()));
+    const std::string Temporary = F.Path();
+    ASSERT_TRUE(F.Write("new", 3));
+    EXPECT_EQ(F.CommitAs(Target), C.Result) << C.Name;
+    if (C.Result == TNewFile::TCreateResult::NameTaken) {
+      EXPECT_TRUE(FileExists(Temporary)) << "kept for another name: " << C.Name;
+      EXPECT_EQ(F.CommitAs(Dir.Path() + "other.jpg"), TNewFile::TCreateResult::Created);
+      EXPECT_EQ(ReadWholeFile(Dir.Path() + "other.jpg"), "new");
+      std::remove((Dir.Path() + "other.jpg").c_str());
+    }
+    EXPECT_FALSE(FileExists(Temporary)) << C.Name;
+  }
+  EXPECT_EQ(ReadWholeFile(Dir.Path() + "file.jpg"), "old");
+  EXPECT_EQ(ReadWholeFile(Dir.Path() + "free.jpg"), "new");
+  EXPECT_EQ(FolderNames(Dir.Path()),
+            (std::vector<std::string>{"file.jpg", "folder.jpg", "free.jpg"}));
+
+  // Destroyed while its name is taken: the temporary file goes with it.
+  {
+    TNewFile F;
+    ASSERT_TRUE(F.CreateTemporary(Dir.Path()));
+    EXPECT_EQ(F.CommitAs(Dir.Path() + "file.jpg"), TNewFile::TCreateResult::NameTaken);
+  }
+  EXPECT_EQ(FolderNames(Dir.Path()),
+            (std::vector<std::string>{"file.jpg", "folder.jpg", "free.jpg"}));
 }
 
 }  // namespace
