@@ -2,8 +2,10 @@
 // One picture address in, at most one new file out. The rules, in order:
 // spaces removed; only http:// addresses; an address wrapped in another is
 // unwrapped to its picture; the type must be enabled; with a minimum size set,
-// the announced length must reach it; the file is named after the last path
-// segment, made safe for the file system and numbered when the name is taken.
+// the announced length must reach it; the picture is written as it arrives,
+// under a temporary name in the save folder, and once whole takes the last
+// path segment of its address as its name, made safe for the file system and
+// numbered when the name is taken.
 
 #include <cstdint>
 #include <string>
