@@ -1,0 +1,310 @@
+// The floating drop window on real windows under Wine: its styles and
+// children, dragging with any button, clicks, closing, and drops through the
+// IDropTarget it registered that grab pages from the loopback server.
+
+#include "app/U_FormFloat.h"
+
+#include <ole2.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "dragdrop/DropTarget.h"
+#include "dragdrop/TestDataObject.h"
+#include "grab/GrabSettings.h"
+#include "grab/PicQueue.h"
+#include "ui/Application.h"
+#include "ui/Canvas.h"
+#include "ui/MainThread.h"
+#include "ui/UiTestSupport.h"
+#include "widgets/a.h"
+
+namespace lumora {
+namespace {
+
+using test::PumpFor;
+using test::PumpUntil;
+
+// Field colours of the two faces, just inside their gold frame.
+constexpr TColor IdleField = RGB(0, 100, 0);
+constexpr TColor BusyField = RGB(0, 255, 0);
+
+class TFormFloatTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Float = new TFormFloat(&Application());
+    Float->AfterConstruction();
+    Float->OnShowMainWindow = [this](TObject*) { ++MainWindowCalls; };
+  }
+  void TearDown() override {
+    delete Float;
+    for (const test::TCaughtBox& Box : Boxes.Boxes) ADD_FAILURE() << "message box: " << Box.Text;
+  }
+
+  TColor Face() { return Float->Image1->Picture().Canvas().Pixel(3, 3); }
+
+  test::TMessageBoxCatcher Boxes;
+  TFormFloat* Float = nullptr;
+  int MainWindowCalls = 0;
+};
+
+TEST_F(TFormFloatTest, AToolWindowOnTopSeeThroughWithoutOwner) {
+  HWND W = Float->Handle();
+  EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(W, GWL_EXSTYLE)),
+            static_cast<DWORD>(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_LAYERED));
+  BYTE Alpha = 0;
+  DWORD Flags = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(W, nullptr, &Alpha, &Flags));
+  EXPECT_EQ(Alpha, 200);
+  EXPECT_TRUE(Flags & LWA_ALPHA);
+  // No owner and a tool window: no taskbar button, not hidden with the
+  // application window.
+  EXPECT_EQ(GetWindow(W, GW_OWNER), nullptr);
+  EXPECT_EQ(GetParent(W), nullptr);
+  EXPECT_FALSE(GetWindowLongA(W, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME));
+  EXPECT_FALSE(IsWindowVisible(W));
+  RECT R;
+  GetWindowRect(W, &R);
+  EXPECT_EQ(R.left, 669);
+  EXPECT_EQ(R.top, 124);
+  EXPECT_EQ(R.right - R.left, 56);
+  EXPECT_EQ(R.bottom - R.top, 30);
+}
+
+TEST_F(TFormFloatTest, ChildrenAndPictures) {
+  const struct {
+    TControl* Control;
+    TWinControl* Parent;
+    RECT Bounds;
+    bool Visible;
+  } Cases[] = {
+      {Float->DovaTranPanel1, Float, {0, 0, 57, 33}, true},
+      {Float->Image1, Float->DovaTranPanel1, {0, 0, 56, 30}, true},
+      {Float->Image2, Float, {32, 80, 88, 110}, true},
+      {Float->Image3, Float, {32, 112, 88, 142}, true},
+      {Float->Edit1, Float, {}, false},
+      {Float->Button1, Float, {}, false},
+  };
+  for (const auto& C : Cases) {
+    EXPECT_EQ(C.Control->Parent(), C.Parent) << C.Control->Name();
+    EXPECT_EQ(C.Control->Visible(), C.Visible) << C.Control->Name();
+    if (!C.Visible) continue;
+    const RECT B = C.Control->BoundsRect();
+    EXPECT_TRUE(EqualRect(&B, &C.Bounds)) << C.Control->Name();
+  }
+  EXPECT_FALSE(Float->DovaTranPanel1->Border());
+  EXPECT_EQ(Float->Image1->Hint(),
+            "Lumora:  drop URL or hyperlink onto it. Or open the popup menu for more information");
+  EXPECT_TRUE(Float->Image1->ShowHint());
+  EXPECT_EQ(Face(), IdleField);
+  EXPECT_EQ(Float->Image2->Picture().Canvas().Pixel(3, 3), IdleField);
+  EXPECT_EQ(Float->Image3->Picture().Canvas().Pixel(3, 3), BusyField);
+  EXPECT_EQ(Float->Image2->Picture().Width(), 56);
+  EXPECT_EQ(Float->Image2->Picture().Height(), 30);
+  ASSERT_NE(Float->DropURLTarget1, nullptr);
+  EXPECT_TRUE(Float->DropURLTarget1->Registered());
+}
+
+void SendMouse(DWORD Flags) {
+  INPUT In = {};
+  In.type = INPUT_MOUSE;
+  In.mi.dwFlags = Flags;
+  SendInput(1, &In, sizeof In);
+}
+
+TEST_F(TFormFloatTest, AnyButtonDragsTheWindowAndTheGripPointStaysUnderTheCursor) {
+  Float->Show();
+  PumpFor(100);
+  const struct {
+    DWORD Down, Up;
+    POINT Grip;  // in the window
+  } Cases[] = {
+      {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, {20, 10}},   // the picture
+      {MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, {50, 25}},  // the picture, lower right
+  };
+  for (const auto& C : Cases) {
+    RECT Before;
+    GetWindowRect(Float->Handle(), &Before);
+    POINT Cursor{Before.left + C.Grip.x, Before.top + C.Grip.y};
+    SetCursorPos(Cursor.x, Cursor.y);
+    PumpFor(50);
+    SendMouse(C.Down);
+    PumpFor(50);
+    for (int Step = 0; Step < 6; ++Step) {
+      Cursor.x += 5;
+      Cursor.y += 3;
+      SetCursorPos(Cursor.x, Cursor.y);
+      PumpFor(30);
+    }
+    SendMouse(C.Up);
+    PumpFor(50);
+    RECT After;
+    GetWindowRect(Float->Handle(), &After);
+    EXPECT_EQ(After.left - Before.left, 30);
+    EXPECT_EQ(After.top - Before.top, 18);
+    EXPECT_EQ(Cursor.x - After.left, C.Grip.x);
+    EXPECT_EQ(Cursor.y - After.top, C.Grip.y);
+    // Released: moving on leaves the window where it is.
+    SetCursorPos(Cursor.x + 40, Cursor.y + 40);
+    PumpFor(50);
+    RECT Still;
+    GetWindowRect(Float->Handle(), &Still);
+    EXPECT_TRUE(EqualRect(&Still, &After));
+  }
+  EXPECT_EQ(MainWindowCalls, 0);  // no left button, no click
+}
+
+TEST_F(TFormFloatTest, ClickAndDoubleClickAskForTheMainWindow) {
+  Float->Show();
+  PumpFor(100);
+  HWND Panel = Float->DovaTranPanel1->Handle();
+  test::SendClick(Panel, 10, 10);
+  EXPECT_EQ(MainWindowCalls, 1);
+  SendMessageA(Panel, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 10));
+  SendMessageA(Panel, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+  EXPECT_EQ(MainWindowCalls, 2);
+  // Without a main window a click does nothing at all.
+  Float->OnShowMainWindow = nullptr;
+  test::SendClick(Panel, 10, 10);
+}
+
+TEST_F(TFormFloatTest, ClosingOnlyHides) {
+  Float->Show();
+  PumpFor(50);
+  Float->Close();
+  PumpFor(50);
+  EXPECT_FALSE(Float->Visible());
+  ASSERT_TRUE(Float->HandleAllocated());
+  EXPECT_FALSE(IsWindowVisible(Float->WindowHandle()));
+  EXPECT_TRUE(Float->DropURLTarget1->Registered());
+  EXPECT_NE(Float->PicQueue(), nullptr);
+}
+
+TEST_F(TFormFloatTest, TheViewOutlivesTheWindowAndTheQueueItsWorkers) {
+  std::shared_ptr<TGrabView> View = Float->View();
+  std::shared_ptr<TPicQueue> Queue = Float->PicQueue();
+  TDropURLTarget* Target = Float->DropURLTarget1;
+  HWND W = Float->Handle();
+  EXPECT_NE(GetPropA(W, "OleDropTargetInterface"), nullptr);
+  (void)Target;
+  delete Float;
+  Float = nullptr;
+  // A worker still running reports to a window that is gone: nothing happens.
+  View->ShowBusyPicture();
+  View->ClearAddress();
+  RunMainThreadQueue();
+  Queue->Append("http://h/a.jpg");
+  EXPECT_EQ(Queue->Count(), 1u);
+}
+
+// Drops as OLE makes them, through what the window registered, onto pages
+// of the loopback server.
+class TFormFloatDropTest : public TFormFloatTest {
+ protected:
+  void SetUp() override {
+    TFormFloatTest::SetUp();
+    Saved = GrabSettings().Snapshot();
+    TGrabSettingsValues V;
+    V.PicTypes = ".JPG.BMP.GIF.TIF";
+    V.MinSizeK = 0;
+    V.SaveFolder = Folder.Path();
+    GrabSettings().Assign(V);
+    Float->HandleNeeded();
+    Ole = static_cast<IDropTarget*>(GetPropA(Float->Handle(), "OleDropTargetInterface"));
+    ASSERT_NE(Ole, nullptr);
+  }
+  void TearDown() override {
+    // Let the workers finish before the folder goes.
+    PumpUntil([this] { return Float->Edit1->Text().empty(); }, 10000);
+    PumpFor(200);
+    GrabSettings().Assign(Saved);
+    TFormFloatTest::TearDown();
+  }
+
+  void Drop(const std::string& Address) {
+    test::TTestDataObject Data({test::TOffer{static_cast<CLIPFORMAT>(CF_URL), TYMED_HGLOBAL,
+                                             TYMED_HGLOBAL, Address + std::string(1, '\0')}});
+    const POINT P = Float->ClientToScreen(POINT{10, 10});
+    DWORD Effect = DROPEFFECT_COPY | DROPEFFECT_LINK;
+    Ole->DragEnter(&Data, MK_LBUTTON, POINTL{P.x, P.y}, &Effect);
+    Effect = DROPEFFECT_COPY | DROPEFFECT_LINK;
+    Ole->DragOver(MK_LBUTTON, POINTL{P.x, P.y}, &Effect);
+    Effect = DROPEFFECT_COPY | DROPEFFECT_LINK;
+    Ole->Drop(&Data, MK_LBUTTON, POINTL{P.x, P.y}, &Effect);
+    EXPECT_EQ(Effect, static_cast<DWORD>(DROPEFFECT_LINK));
+  }
+
+  size_t PageRequests(const std::string& Prefix) {
+    const auto Lines = test::ServerRequestLines(Prefix);
+    return static_cast<size_t>(std::count_if(Lines.begin(), Lines.end(), [](const std::string& L) {
+      return L.rfind("GET ", 0) == 0 && L.find("page.html") != std::string::npos;
+    }));
+  }
+
+  test::TTempFolder Folder;
+  TGrabSettingsValues Saved;
+  IDropTarget* Ole = nullptr;
+};
+
+TEST_F(TFormFloatDropTest, ADroppedPageIsGrabbedWhileTheWindowShowsBusy) {
+  const std::string Tag = test::UniquePrefix();  // "/~tN"
+  const std::string Page = Tag + "/site/page.html";
+  test::RegisterPage(Page,
+                     "<html><img src=\"/slow/3000/150/one.jpg\"> <img src='/bytes/2000/two.gif'>"
+                     "<img src=/bytes/10/skip.png></html>");
+  const std::string Address = test::ServerBase() + Page;
+  Drop(Address);
+  EXPECT_EQ(Float->Edit1->Text(), Address);
+
+  std::vector<TColor> Faces{Face()};
+  const bool Done = PumpUntil(
+      [&] {
+        if (Faces.back() != Face()) Faces.push_back(Face());
+        return Float->Edit1->Text().empty();
+      },
+      15000);
+  ASSERT_TRUE(Done) << "the window never went idle";
+  if (Faces.back() != Face()) Faces.push_back(Face());
+  EXPECT_EQ(Faces, (std::vector<TColor>{IdleField, BusyField, IdleField}));
+  EXPECT_EQ(test::FolderNames(Folder.Path()), (std::vector<std::string>{"one.jpg", "two.gif"}));
+  EXPECT_EQ(test::ReadWholeFile(Folder.Path() + "one.jpg").size(), 3000u);
+}
+
+TEST_F(TFormFloatDropTest, TheSameAddressIsGrabbedOnceWhileBusyAndAgainWhenIdle) {
+  const std::string Tag = test::UniquePrefix();
+  const std::string Page = Tag + "/site/page.html";
+  test::RegisterPage(Page, "<img src=\"/slow/2000/200/pic.jpg\">");
+  const std::string Address = test::ServerBase() + Page;
+  Drop(Address);
+  PumpUntil([&] { return Face() == BusyField; }, 5000);
+  Drop(Address);  // still busy with it: Edit1 holds it already
+  Drop(Address);
+  ASSERT_TRUE(PumpUntil([&] { return Float->Edit1->Text().empty(); }, 15000));
+  EXPECT_EQ(PageRequests(Tag), 1u);
+  Drop(Address);  // idle again: a new job
+  ASSERT_TRUE(PumpUntil([&] { return Float->Edit1->Text().empty() && PageRequests(Tag) == 2; },
+                        15000));
+  PumpUntil([&] { return test::FolderNames(Folder.Path()).size() == 2; }, 10000);
+  EXPECT_EQ(test::FolderNames(Folder.Path()), (std::vector<std::string>{"pic(1).jpg", "pic.jpg"}));
+}
+
+TEST_F(TFormFloatDropTest, TwoAddressesRunSideBySide) {
+  const std::string Tag = test::UniquePrefix();
+  test::RegisterPage(Tag + "/site/a/page.html", "<img src=\"/slow/2000/300/a.jpg\">");
+  test::RegisterPage(Tag + "/site/b/page.html", "<img src=\"/slow/2000/300/b.jpg\">");
+  Drop(test::ServerBase() + Tag + "/site/a/page.html");
+  Drop(test::ServerBase() + Tag + "/site/b/page.html");
+  // Both pages are asked for before the first slow picture can be complete.
+  ASSERT_TRUE(PumpUntil([&] { return PageRequests(Tag) == 2; }, 5000));
+  EXPECT_TRUE(test::FolderNames(Folder.Path()).size() < 2);
+  ASSERT_TRUE(PumpUntil([&] { return test::FolderNames(Folder.Path()).size() == 2; }, 15000));
+  EXPECT_EQ(test::FolderNames(Folder.Path()), (std::vector<std::string>{"a.jpg", "b.jpg"}));
+}
+
+}  // namespace
+}  // namespace lumora
