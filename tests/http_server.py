@@ -23,6 +23,9 @@ with "~" is a tag that only marks the request in the log (/~t1/bytes/5/a.gif):
                                  included), else a "picture" whose bytes are
                                  the request target, so a saved file tells
                                  which address was fetched
+  /wait/<ms>/...                 after <ms> of silence, the answer to the rest
+                                 of the path (tag kept): /~t/wait/900/site/p
+                                 is /~t/site/p, late; the log has the full path
   /__page?path=P&body=B          registers body B (percent-encoded bytes) as
                                  the page at path P (not logged)
   /__log?prefix=P                the requests so far whose target starts with P
@@ -139,6 +142,11 @@ class Handler(BaseHTTPRequestHandler):
         if len(parts) > 1 and parts[1].startswith("~"):
             tag = "/" + parts.pop(1)  # a test's own tag, to find its requests in the log
         kind = parts[1] if len(parts) > 1 else ""
+        if kind == "wait" and len(parts) > 3 and parts[2].isdigit():
+            time.sleep(int(parts[2]) / 1000.0)
+            path = tag + "/" + "/".join(parts[3:])
+            parts = [""] + parts[3:]
+            kind = parts[1]
         try:
             if kind == "files":
                 rel = urllib.parse.unquote("/".join(parts[2:]).split("?")[0])
