@@ -307,6 +307,9 @@ try:
     for tool in ("xdotool", "import"):
         require(f"{tool} is installed", shutil.which(tool) is not None, "not found on PATH")
 
+    seen, detail = face()
+    require("no drop window on the screen before Lumora starts", seen == "nothing",
+            f"{seen} ({detail}): is another Lumora running on {os.environ.get('DISPLAY')}?")
     lumora = start_lumora(logs["lumora"])
     source = DragSource([base + page_a] * 3 + [base + page_b, base + page_c], logs["source"])
     require("the drag source opens its window", source.wait_ready(30),
@@ -408,6 +411,8 @@ try:
 except Failure as e:
     if str(e) not in failures:
         check("the test could go on", False, str(e))
+except (subprocess.SubprocessError, OSError) as e:
+    check("the test could go on", False, f"a tool failed: {e}")
 finally:
     if source:
         source.close()
@@ -424,5 +429,8 @@ print(f"{time.monotonic() - started:.1f} s; files in {tmp}")
 if failures:
     print(f"{len(failures)} check(s) failed")
     sys.exit(1)
+# Only the screenshots are kept after a pass.
 shutil.rmtree(program_dir, ignore_errors=True)
 shutil.rmtree(pics, ignore_errors=True)
+for name in logs:
+    os.remove(os.path.join(tmp, name + ".log"))
