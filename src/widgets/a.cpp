@@ -38,6 +38,7 @@ void TDovaTranPanel::Paint() {
   TCanvas& C = Canvas();
   RECT R = ClientRect();
   if (FBorder || Designing()) {
+    C.Brush().SetStyle(bsSolid);  // the last paint left it clear
     C.Brush().SetColor(clBtnShadow);
     C.FrameRect(R);
   }

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "dragdrop/DropTarget.h"
+#include "dragdrop/DropURLTarget.h"
 #include "dragdrop/TestDataObject.h"
 #include "grab/GrabSettings.h"
 #include "grab/PicQueue.h"
@@ -124,7 +124,7 @@ TEST_F(TFormFloatTest, AnyButtonDragsTheWindowAndTheGripPointStaysUnderTheCursor
     DWORD Down, Up;
     POINT Grip;  // in the window
   } Cases[] = {
-      {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, {20, 10}},   // the picture
+      {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, {20, 10}},    // the picture
       {MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, {50, 25}},  // the picture, lower right
   };
   for (const auto& C : Cases) {
@@ -208,7 +208,7 @@ class TFormFloatDropTest : public TFormFloatTest {
  protected:
   void SetUp() override {
     TFormFloatTest::SetUp();
-    Saved = GrabSettings().Snapshot();
+    Saved_ = GrabSettings().Snapshot();
     TGrabSettingsValues V;
     V.PicTypes = ".JPG.BMP.GIF.TIF";
     V.MinSizeK = 0;
@@ -221,8 +221,8 @@ class TFormFloatDropTest : public TFormFloatTest {
   void TearDown() override {
     // Let the workers finish before the folder goes.
     PumpUntil([this] { return Float->Edit1->Text().empty(); }, 10000);
-    PumpFor(200);
-    GrabSettings().Assign(Saved);
+    PumpFor(300);
+    GrabSettings().Assign(Saved_);
     TFormFloatTest::TearDown();
   }
 
@@ -245,65 +245,80 @@ class TFormFloatDropTest : public TFormFloatTest {
       return L.rfind("GET ", 0) == 0 && L.find("page.html") != std::string::npos;
     }));
   }
+  // The pictures saved so far, without those still arriving.
+  std::vector<std::string> Saved() {
+    std::vector<std::string> Names = test::FolderNames(Folder.Path());
+    std::erase_if(Names, [](const std::string& N) { return N.ends_with(".tmp"); });
+    return Names;
+  }
+  bool SavedCount(size_t N, int TimeoutMs = 15000) {
+    return PumpUntil([&] { return Saved().size() == N; }, TimeoutMs);
+  }
 
   test::TTempFolder Folder;
-  TGrabSettingsValues Saved;
+  TGrabSettingsValues Saved_;
   IDropTarget* Ole = nullptr;
 };
 
 TEST_F(TFormFloatDropTest, ADroppedPageIsGrabbedWhileTheWindowShowsBusy) {
-  const std::string Tag = test::UniquePrefix();  // "/~tN"
-  const std::string Page = Tag + "/site/page.html";
-  test::RegisterPage(Page,
+  const std::string Tag = test::UniquePrefix();
+  test::RegisterPage(Tag + "/site/page.html",
                      "<html><img src=\"/slow/3000/150/one.jpg\"> <img src='/bytes/2000/two.gif'>"
                      "<img src=/bytes/10/skip.png></html>");
-  const std::string Address = test::ServerBase() + Page;
+  const std::string Address = test::ServerBase() + Tag + "/wait/300/site/page.html";
   Drop(Address);
   EXPECT_EQ(Float->Edit1->Text(), Address);
 
+  // Workers that find the queue empty set the window idle while others
+  // still download, so the face may come and go; it starts idle, is busy
+  // while the job runs and ends idle.
   std::vector<TColor> Faces{Face()};
-  const bool Done = PumpUntil(
+  ASSERT_TRUE(PumpUntil(
       [&] {
         if (Faces.back() != Face()) Faces.push_back(Face());
-        return Float->Edit1->Text().empty();
+        return Saved().size() == 2;
       },
-      15000);
-  ASSERT_TRUE(Done) << "the window never went idle";
-  if (Faces.back() != Face()) Faces.push_back(Face());
-  EXPECT_EQ(Faces, (std::vector<TColor>{IdleField, BusyField, IdleField}));
-  EXPECT_EQ(test::FolderNames(Folder.Path()), (std::vector<std::string>{"one.jpg", "two.gif"}));
+      15000));
+  PumpUntil([&] { return Float->Edit1->Text().empty() && Face() == IdleField; }, 5000);
+  EXPECT_EQ(Faces.front(), IdleField);
+  EXPECT_NE(std::find(Faces.begin(), Faces.end(), BusyField), Faces.end());
+  EXPECT_EQ(Face(), IdleField);
+  EXPECT_EQ(Float->Edit1->Text(), "");
+  EXPECT_EQ(Saved(), (std::vector<std::string>{"one.jpg", "two.gif"}));
   EXPECT_EQ(test::ReadWholeFile(Folder.Path() + "one.jpg").size(), 3000u);
 }
 
 TEST_F(TFormFloatDropTest, TheSameAddressIsGrabbedOnceWhileBusyAndAgainWhenIdle) {
   const std::string Tag = test::UniquePrefix();
-  const std::string Page = Tag + "/site/page.html";
-  test::RegisterPage(Page, "<img src=\"/slow/2000/200/pic.jpg\">");
-  const std::string Address = test::ServerBase() + Page;
+  test::RegisterPage(Tag + "/site/page.html", "<img src=\"/bytes/2000/pic.jpg\">");
+  // The page comes late, so Edit1 still holds the address at the next drops.
+  const std::string Address = test::ServerBase() + Tag + "/wait/800/site/page.html";
   Drop(Address);
-  PumpUntil([&] { return Face() == BusyField; }, 5000);
-  Drop(Address);  // still busy with it: Edit1 holds it already
+  PumpFor(100);
+  EXPECT_EQ(Float->Edit1->Text(), Address);
   Drop(Address);
-  ASSERT_TRUE(PumpUntil([&] { return Float->Edit1->Text().empty(); }, 15000));
+  Drop(Address);
+  ASSERT_TRUE(SavedCount(1));
+  ASSERT_TRUE(PumpUntil([&] { return Float->Edit1->Text().empty(); }, 5000));
+  PumpFor(200);
   EXPECT_EQ(PageRequests(Tag), 1u);
   Drop(Address);  // idle again: a new job
-  ASSERT_TRUE(PumpUntil([&] { return Float->Edit1->Text().empty() && PageRequests(Tag) == 2; },
-                        15000));
-  PumpUntil([&] { return test::FolderNames(Folder.Path()).size() == 2; }, 10000);
-  EXPECT_EQ(test::FolderNames(Folder.Path()), (std::vector<std::string>{"pic(1).jpg", "pic.jpg"}));
+  ASSERT_TRUE(SavedCount(2));
+  EXPECT_EQ(PageRequests(Tag), 2u);
+  EXPECT_EQ(Saved(), (std::vector<std::string>{"pic(1).jpg", "pic.jpg"}));
 }
 
 TEST_F(TFormFloatDropTest, TwoAddressesRunSideBySide) {
   const std::string Tag = test::UniquePrefix();
-  test::RegisterPage(Tag + "/site/a/page.html", "<img src=\"/slow/2000/300/a.jpg\">");
-  test::RegisterPage(Tag + "/site/b/page.html", "<img src=\"/slow/2000/300/b.jpg\">");
-  Drop(test::ServerBase() + Tag + "/site/a/page.html");
-  Drop(test::ServerBase() + Tag + "/site/b/page.html");
-  // Both pages are asked for before the first slow picture can be complete.
-  ASSERT_TRUE(PumpUntil([&] { return PageRequests(Tag) == 2; }, 5000));
-  EXPECT_TRUE(test::FolderNames(Folder.Path()).size() < 2);
-  ASSERT_TRUE(PumpUntil([&] { return test::FolderNames(Folder.Path()).size() == 2; }, 15000));
-  EXPECT_EQ(test::FolderNames(Folder.Path()), (std::vector<std::string>{"a.jpg", "b.jpg"}));
+  test::RegisterPage(Tag + "/site/a/page.html", "<img src=\"/bytes/2000/a.jpg\">");
+  test::RegisterPage(Tag + "/site/b/page.html", "<img src=\"/bytes/2000/b.jpg\">");
+  Drop(test::ServerBase() + Tag + "/wait/1500/site/a/page.html");
+  Drop(test::ServerBase() + Tag + "/wait/1500/site/b/page.html");
+  // The second page is asked for while the first is still on its way.
+  ASSERT_TRUE(PumpUntil([&] { return PageRequests(Tag) == 2; }, 1200));
+  EXPECT_TRUE(Saved().empty());
+  ASSERT_TRUE(SavedCount(2));
+  EXPECT_EQ(Saved(), (std::vector<std::string>{"a.jpg", "b.jpg"}));
 }
 
 }  // namespace
