@@ -23,13 +23,12 @@ import sys
 import tempfile
 import threading
 import time
-import urllib.parse
-import urllib.request
 import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
 from http_server import pattern  # noqa: E402  (the bytes the server's /slow route sends)
+import server_log  # noqa: E402
 
 # Where the program puts its drop window, and the point a drag aims at.
 FLOAT_LEFT, FLOAT_TOP, FLOAT_WIDTH, FLOAT_HEIGHT = 669, 124, 56, 30
@@ -91,14 +90,12 @@ base = server + tag
 # --- the loopback server ---------------------------------------------------
 
 def page(path, body):
-    query = urllib.parse.urlencode({"path": tag + path, "body": body.encode("latin-1")})
-    urllib.request.urlopen(f"{server}/__page?{query}").read()
+    server_log.register_page(server, tag + path, body)
 
 
 def request_lines():
     """The request lines of this test's requests, in the order they arrived."""
-    with urllib.request.urlopen(f"{server}/__log?prefix={tag}") as r:
-        return [e.split("\n")[0] for e in r.read().decode("latin-1").split("\n\n") if e]
+    return server_log.request_lines(server, tag)
 
 
 def indexes(lines, path):

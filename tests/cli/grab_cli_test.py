@@ -14,11 +14,12 @@ terminal gets a progress line.
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
-import urllib.parse
-import urllib.request
 
 import cli_support
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+import server_log  # noqa: E402
 from cli_support import check, command_line, failures, finish, run_measured, tool_path
 
 prefix, tool, runs = command_line(default_runs=10)
@@ -33,13 +34,11 @@ def folder_arg(path):
 
 
 def page(path, body):
-    query = urllib.parse.urlencode({"path": tag + path, "body": body.encode("latin-1")})
-    urllib.request.urlopen(f"{server}/__page?{query}").read()
+    server_log.register_page(server, tag + path, body)
 
 
 def requests():
-    with urllib.request.urlopen(f"{server}/__log?prefix={tag}") as r:
-        return [e.split("\n")[0] for e in r.read().decode("latin-1").split("\n\n") if e]
+    return server_log.request_lines(server, tag)
 
 
 def run(extra, timeout=60):
