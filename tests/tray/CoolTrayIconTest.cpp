@@ -435,6 +435,23 @@ TEST(CoolTrayIcon, MinimisingTheApplicationSendsTheMainFormToTheTray) {
   ShowWindow(App, SW_SHOWNA);
 }
 
+TEST(CoolTrayIcon, StartMinimizedKeepsTheMainFormAndTheTaskbarButtonHidden) {
+  const HWND App = Application().Handle();
+  TForm* Form = HiddenForm();
+  auto* Tray = new TLoggedTrayIcon(Form);
+  Tray->SetStartMinimized(true);
+  Tray->SetHint("Lumora");
+  ASSERT_TRUE(Application().ShowMainForm());
+  Tray->Log.clear();
+  Tray->Loaded();
+  EXPECT_FALSE(Application().ShowMainForm());
+  EXPECT_FALSE(IsWindowVisible(App));
+  EXPECT_EQ(Tray->Log, (std::vector<std::string>{"modify failed Lumora", "add ok Lumora"}));
+  delete Form;
+  Application().SetShowMainForm(true);
+  ShowWindow(App, SW_SHOWNA);
+}
+
 TEST(CoolTrayIcon, TheShellsRestartBroadcastAddsTheIconAgain) {
   TTrayFixture F("before");
   ASSERT_EQ(F.Tray->Log.size(), 0u);
