@@ -283,28 +283,12 @@ class TTestDropSource final : public IDropSource {
   HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 };
 
-// Runs a program of the host (Wine starts Unix programs too) without
-// waiting for it; false when it cannot be started.
-bool StartHostProgram(const std::string& CommandLine) {
-  STARTUPINFOA Startup{};
-  Startup.cb = sizeof Startup;
-  PROCESS_INFORMATION Process{};
-  std::string Line = CommandLine;
-  if (!CreateProcessA(nullptr, Line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &Startup,
-                      &Process))
-    return false;
-  CloseHandle(Process.hThread);
-  CloseHandle(Process.hProcess);
-  return true;
-}
-
 // A real drag with OLE's DoDragDrop, from a window of this process onto the
 // registered one. OLE starts a drag only while the mouse button is held in
 // one of the process's own windows, so the X server's pointer is driven
 // with xdotool: press over the source, move to the target, release.
 TEST(GenuineDrag, ALinkDraggedFromAWindowIsDroppedOnTheTarget) {
-  if (GetFileAttributesA("Z:\\usr\\bin\\xdotool") == INVALID_FILE_ATTRIBUTES)
-    GTEST_SKIP() << "xdotool is not installed";
+  if (!test::HostHasXdotool()) GTEST_SKIP() << "xdotool is not installed";
   test::TMessageBoxCatcher Boxes;
   const auto MakeForm = [](int Left) {
     auto* F = new TForm(&Application());
@@ -341,9 +325,9 @@ TEST(GenuineDrag, ALinkDraggedFromAWindowIsDroppedOnTheTarget) {
   const POINT Over = Dest->ClientToScreen(POINT{40, 50});
   const POINT To = Dest->ClientToScreen(POINT{50, 60});
   const auto Xy = [](POINT P) { return std::to_string(P.x) + " " + std::to_string(P.y); };
-  ASSERT_TRUE(StartHostProgram("Z:\\usr\\bin\\xdotool mousemove " + Xy(From) +
-                               " sleep 0.5 mousedown 1 sleep 0.8 mousemove " + Xy(Over) +
-                               " sleep 0.5 mousemove " + Xy(To) + " sleep 0.5 mouseup 1"));
+  ASSERT_TRUE(test::StartHostProgram("Z:\\usr\\bin\\xdotool mousemove " + Xy(From) +
+                                     " sleep 0.5 mousedown 1 sleep 0.8 mousemove " + Xy(Over) +
+                                     " sleep 0.5 mousemove " + Xy(To) + " sleep 0.5 mouseup 1"));
   EXPECT_TRUE(test::PumpUntil([&] { return Dragged && Outcome != E_FAIL; }, 15000));
 
   EXPECT_EQ(Outcome, DRAGDROP_S_DROP);

@@ -501,26 +501,10 @@ TEST(CoolTrayIcon, TheOwnersWindowIsHookedUntilItIsMadeAnew) {
 namespace lumora {
 namespace {
 
-// Runs a program of the host (Wine starts Unix programs too) without
-// waiting for it; false when it cannot be started.
-bool StartHostProgram(const std::string& CommandLine) {
-  STARTUPINFOA Startup{};
-  Startup.cb = sizeof Startup;
-  PROCESS_INFORMATION Process{};
-  std::string Line = CommandLine;
-  if (!CreateProcessA(nullptr, Line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &Startup,
-                      &Process))
-    return false;
-  CloseHandle(Process.hThread);
-  CloseHandle(Process.hProcess);
-  return true;
-}
-
 // Real clicks on the icon in Wine's tray window, through the X server: the
 // tray turns them into the callbacks that become the events.
 TEST(CoolTrayIconInTheTray, RealClicksOnTheIcon) {
-  if (GetFileAttributesA("Z:\\usr\\bin\\xdotool") == INVALID_FILE_ATTRIBUTES)
-    GTEST_SKIP() << "xdotool is not installed";
+  if (!test::HostHasXdotool()) GTEST_SKIP() << "xdotool is not installed";
   TTrayFixture F;
   HWND TrayWindow = nullptr;
   ASSERT_TRUE(PumpUntil(
@@ -535,12 +519,12 @@ TEST(CoolTrayIconInTheTray, RealClicksOnTheIcon) {
   ClientToScreen(TrayWindow, &Icon);
   const std::string At = std::to_string(Icon.x) + " " + std::to_string(Icon.y);
   if (const char* Shot = std::getenv("LUMORA_TRAY_SCREENSHOT")) {
-    StartHostProgram(std::string("Z:\\usr\\bin\\import -window root ") + Shot);
+    test::StartHostProgram(std::string("Z:\\usr\\bin\\import -window root ") + Shot);
     PumpFor(1500);
   }
 
-  ASSERT_TRUE(StartHostProgram("Z:\\usr\\bin\\xdotool mousemove " + At +
-                               " sleep 0.3 click --repeat 2 --delay 80 1"));
+  ASSERT_TRUE(test::StartHostProgram("Z:\\usr\\bin\\xdotool mousemove " + At +
+                                     " sleep 0.3 click --repeat 2 --delay 80 1"));
   EXPECT_TRUE(PumpUntil([&] { return F.Tray->Log.size() >= 5; }, 8000));
   PumpFor(300);
   EXPECT_EQ(F.Tray->Log, (std::vector<std::string>{"down left+L", "click", "up left+L", "dblclick",
@@ -554,7 +538,8 @@ TEST(CoolTrayIconInTheTray, RealClicksOnTheIcon) {
   TMenuCloser Closer(*Menu, F.Tray->Log);
   F.Tray->SetPopupMenu(Menu);
   F.Tray->Log.clear();
-  ASSERT_TRUE(StartHostProgram("Z:\\usr\\bin\\xdotool mousemove " + At + " sleep 0.3 click 3"));
+  ASSERT_TRUE(
+      test::StartHostProgram("Z:\\usr\\bin\\xdotool mousemove " + At + " sleep 0.3 click 3"));
   EXPECT_TRUE(PumpUntil([&] { return F.Tray->Log.size() >= 3; }, 8000));
   // The press comes first; the release may come before the menu shows, as
   // the menu lets the messages waiting be handled first.
@@ -568,8 +553,8 @@ TEST(CoolTrayIconInTheTray, RealClicksOnTheIcon) {
   // Disabled, the icon ignores the mouse.
   F.Tray->SetEnabled(false);
   F.Tray->Log.clear();
-  ASSERT_TRUE(StartHostProgram("Z:\\usr\\bin\\xdotool mousemove " + At +
-                               " sleep 0.3 click --repeat 2 --delay 80 1 click 3"));
+  ASSERT_TRUE(test::StartHostProgram("Z:\\usr\\bin\\xdotool mousemove " + At +
+                                     " sleep 0.3 click --repeat 2 --delay 80 1 click 3"));
   PumpFor(1500);
   EXPECT_TRUE(F.Tray->Log.empty());
 }

@@ -114,4 +114,21 @@ TMemberForm::TWitness::~TWitness() {
   Journal().push_back(*Tag + " members gone");
 }
 
+bool StartHostProgram(const std::string& CommandLine) {
+  STARTUPINFOA Startup{};
+  Startup.cb = sizeof Startup;
+  PROCESS_INFORMATION Process{};
+  std::string Line = CommandLine;
+  if (!CreateProcessA(nullptr, Line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &Startup,
+                      &Process))
+    return false;
+  CloseHandle(Process.hThread);
+  CloseHandle(Process.hProcess);
+  return true;
+}
+
+bool HostHasXdotool() {
+  return GetFileAttributesA("Z:\\usr\\bin\\xdotool") != INVALID_FILE_ATTRIBUTES;
+}
+
 }  // namespace lumora::test

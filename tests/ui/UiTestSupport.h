@@ -40,6 +40,12 @@ class TMessageBoxCatcher {
   HHOOK FHook = nullptr;
 };
 
+// Runs a program of the host (Wine starts Unix programs too, by their Z:
+// path) without waiting for it; false when it cannot be started.
+bool StartHostProgram(const std::string& CommandLine);
+// Whether the host has xdotool, which drives the X server's pointer.
+bool HostHasXdotool();
+
 // Sends a left click (press and release) at client point X, Y of Window.
 void SendClick(HWND Window, int X, int Y);
 
