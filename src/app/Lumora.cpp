@@ -16,7 +16,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   Application().CreateForm(FormMain);
   Application().CreateForm(FormFloat);
   FormFloat->SetPopup(FormMain->PopupMenu1);
-  // Run frees the forms, drop window first, once the loop has ended.
+  FormFloat->OnShowMainWindow = [](TObject*) { FormMain->ShowMain(); };
+  // Run frees the forms, drop window first, once the loop has ended: the
+  // drop window's handlers, which reach the main window, go with it.
   Application().Run();
   ReleaseSingleInstance();
   return 0;

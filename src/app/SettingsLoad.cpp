@@ -44,3 +44,65 @@ void ApplySettingsLines(const std::vector<std::string>& Lines, TGrabSettings& Se
 }
 
 }  // namespace lumora
+
+namespace lumora {
+
+TSettingsPanelState PanelFromSettings(const TGrabSettingsValues& Values) {
+  TSettingsPanelState P;
+  auto Has = [&](const char* Type) { return Values.PicTypes.find(Type) != std::string::npos; };
+  P.Jpg = Has("JPG");
+  P.Bmp = Has("BMP");
+  P.Gif = Has("GIF");
+  P.Tif = Has("TIF");
+  P.SizeFilter = Values.MinSizeK != 0;
+  P.SizeText = P.SizeFilter ? std::to_string(Values.MinSizeK) : "10";
+  P.Folder = Values.SaveFolder;
+  return P;
+}
+
+std::string PicTypesFromPanel(const TSettingsPanelState& Panel) {
+  std::string Types;
+  if (Panel.Jpg) Types += ".JPG";
+  if (Panel.Bmp) Types += ".BMP";
+  if (Panel.Gif) Types += ".GIF";
+  if (Panel.Tif) Types += ".TIF";
+  return Types;
+}
+
+TGrabSettingsValues SettingsFromPanel(const TSettingsPanelState& Panel) {
+  TGrabSettingsValues V;
+  V.PicTypes = PicTypesFromPanel(Panel);
+  std::int32_t Size = 0;
+  V.MinSizeK = Panel.SizeFilter && StrToInt(Panel.SizeText, Size) ? Size : 0;
+  V.SaveFolder = Panel.Folder;
+  return V;
+}
+
+void CommitSettingsPanel(const TSettingsPanelState& Panel, TGrabSettings& Settings,
+                         std::vector<std::string>& Lines, const std::string& FileName) {
+  Settings.SetPicTypes(PicTypesFromPanel(Panel));
+  std::int32_t MinSizeK = 0;
+  if (Panel.SizeFilter && !StrToInt(Panel.SizeText, MinSizeK))
+    throw ELumoraError("'" + Panel.SizeText + "' is not a valid integer value");
+  Settings.SetMinSizeK(MinSizeK);
+  Settings.SetSaveFolder(Panel.Folder);
+  Settings.EnsureSaveFolder();
+  const std::string Values[] = {Settings.PicTypes(), std::to_string(MinSizeK),
+                                Settings.SaveFolder()};
+  for (std::size_t I = 0; I < 3; ++I) {
+    if (I >= Lines.size())
+      throw ELumoraError("List index out of bounds (" + std::to_string(I) + ")");
+    Lines[I] = Values[I];
+  }
+  SaveSettingsLines(FileName, Lines);
+}
+
+void SaveSettingsLines(const std::string& FileName, const std::vector<std::string>& Lines) {
+  const std::string Text = JoinSettingsLines(Lines);
+  std::FILE* F = std::fopen(FileName.c_str(), "wb");
+  if (!F) throw ELumoraError("Cannot create file " + FileName);
+  const bool Written = std::fwrite(Text.data(), 1, Text.size(), F) == Text.size();
+  if (std::fclose(F) != 0 || !Written) throw ELumoraError("Cannot create file " + FileName);
+}
+
+}  // namespace lumora

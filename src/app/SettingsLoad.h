@@ -27,3 +27,46 @@ std::vector<std::string> LoadSettingsLines(const std::string& FileName);
 void ApplySettingsLines(const std::vector<std::string>& Lines, TGrabSettings& Settings);
 
 }  // namespace lumora
+
+namespace lumora {
+
+// What the settings panel holds: the four type boxes, the size choice with
+// the number typed for it, and the folder as typed. The defaults are the
+// panel's design values.
+struct TSettingsPanelState {
+  bool Jpg = true;
+  bool Bmp = true;
+  bool Gif = true;
+  bool Tif = true;
+  bool SizeFilter = false;  // "Save images of size> k" rather than any size
+  std::string SizeText = "10";
+  std::string Folder = DefaultSaveFolder;
+};
+
+// The panel as the loaded settings show it: a box is checked when its type's
+// three letters occur in the types (case-sensitive); a size of 0 shows "any
+// size" with the design's 10 in the box.
+TSettingsPanelState PanelFromSettings(const TGrabSettingsValues& Values);
+
+// The types the boxes enable, in the fixed order .JPG.BMP.GIF.TIF.
+std::string PicTypesFromPanel(const TSettingsPanelState& Panel);
+
+// The settings that a panel untouched by any file stands for: what the
+// program uses when the file cannot be read.
+TGrabSettingsValues SettingsFromPanel(const TSettingsPanelState& Panel);
+
+// OK: rebuilds the types, takes the size (only when the size choice is on),
+// normalises and creates the folder, puts the three values into lines 1 to 3
+// and writes the lines to FileName. Each step that fails throws the
+// runtime's message for it and leaves the later steps undone: a number that
+// is none, "'<text>' is not a valid integer value"; fewer than three lines,
+// "List index out of bounds (<i>)"; an unwritable file, "Cannot create file
+// <name>".
+void CommitSettingsPanel(const TSettingsPanelState& Panel, TGrabSettings& Settings,
+                         std::vector<std::string>& Lines, const std::string& FileName);
+
+// Writes every line followed by CR LF, replacing the file. Throws "Cannot
+// create file <name>" when it cannot be written.
+void SaveSettingsLines(const std::string& FileName, const std::vector<std::string>& Lines);
+
+}  // namespace lumora

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "sys/FileSystem.h"
 #include "sys/LumoraError.h"
 
 namespace lumora {
@@ -78,6 +79,129 @@ TEST(SettingsLoad, MissingFileNamesThePath) {
 
 TEST(SettingsLoad, FileNameHasTheDoubledBackslash) {
   EXPECT_EQ(SettingsFileName("C:\\Lumora\\"), "C:\\Lumora\\\\task\\shuxing.txt");
+}
+
+// The panel's OK on real files: what lands in the settings and in the file,
+// and what a failing step leaves behind.
+TEST(SettingsPanel, Commit) {
+  test::TTempFolder Folder;
+  const std::string Typed = Folder.Path() + "shots";  // no separator at the end
+  const std::string Normal = Typed + PathDelim;
+  TSettingsPanelState Design;  // the design's values, with a folder of the test's own
+  Design.Folder = Normal;
+  TSettingsPanelState AllCleared;
+  AllCleared.Jpg = AllCleared.Bmp = AllCleared.Gif = AllCleared.Tif = false;
+  AllCleared.SizeFilter = true;
+  AllCleared.SizeText = "";
+  AllCleared.Folder = "";
+  const struct {
+    const char* Name;
+    TSettingsPanelState Panel;
+    std::string FileBefore;
+    std::string Error;
+    TGrabSettingsValues After;
+    std::string FileAfter;
+  } Cases[] = {
+      {"design values",
+       Design,
+       "x\r\n1\r\ny\r\n",
+       "",
+       {".JPG.BMP.GIF.TIF", 0, Normal},
+       ".JPG.BMP.GIF.TIF\r\n0\r\n" + Normal + "\r\n"},
+      {"a folder typed without its separator gets one",
+       {false, true, false, true, true, "25", Typed},
+       "x\r\n1\r\ny\r\n",
+       "",
+       {".BMP.TIF", 25, Normal},
+       ".BMP.TIF\r\n25\r\n" + Normal + "\r\n"},
+      {"size 0 is any size",
+       {true, false, false, false, true, "0", Normal},
+       "x\n1\ny\n",
+       "",
+       {".JPG", 0, Normal},
+       ".JPG\r\n0\r\n" + Normal + "\r\n"},
+      {"a negative size is kept",
+       {true, false, false, false, true, "-5", Normal},
+       "x\n1\ny\n",
+       "",
+       {".JPG", -5, Normal},
+       ".JPG\r\n-5\r\n" + Normal + "\r\n"},
+      {"lines after the third are kept, every line ends in CR LF",
+       {true, true, true, true, false, "junk", Normal},
+       "x\n1\ny\nfour\rfive",
+       "",
+       {".JPG.BMP.GIF.TIF", 0, Normal},
+       ".JPG.BMP.GIF.TIF\r\n0\r\n" + Normal + "\r\nfour\r\nfive\r\n"},
+      {"size choice with no number: types rebuilt, nothing else",
+       AllCleared,
+       "x\r\n7\r\ny\r\n",
+       "'' is not a valid integer value",
+       {"", 7, "y"},
+       "x\r\n7\r\ny\r\n"},
+      {"short file: values taken, nothing written",
+       {true, false, false, false, false, "1", Typed},
+       "x\r\n7\r\n",
+       "List index out of bounds (2)",
+       {".JPG", 0, Normal},
+       "x\r\n7\r\n"},
+  };
+  for (const auto& C : Cases) {
+    const std::string File = Folder.Path() + "shuxing.txt";
+    test::WriteWholeFile(File, C.FileBefore);
+    std::vector<std::string> Lines = LoadSettingsLines(File);
+    TGrabSettings Settings;
+    Settings.Assign({"x", 7, "y"});
+    std::string Error;
+    try {
+      CommitSettingsPanel(C.Panel, Settings, Lines, File);
+    } catch (const ELumoraError& E) {
+      Error = E.what();
+    }
+    EXPECT_EQ(Error, C.Error) << C.Name;
+    EXPECT_EQ(Settings.PicTypes(), C.After.PicTypes) << C.Name;
+    EXPECT_EQ(Settings.MinSizeK(), C.After.MinSizeK) << C.Name;
+    EXPECT_EQ(Settings.SaveFolder(), C.After.SaveFolder) << C.Name;
+    EXPECT_EQ(test::ReadWholeFile(File), C.FileAfter) << C.Name;
+    // Read back, the file gives the panel what was committed.
+    if (C.Error.empty()) {
+      TGrabSettings Reread;
+      ApplySettingsLines(LoadSettingsLines(File), Reread);
+      const TSettingsPanelState P = PanelFromSettings(Reread.Snapshot());
+      EXPECT_EQ(PicTypesFromPanel(P), C.After.PicTypes) << C.Name;
+      EXPECT_EQ(P.SizeFilter, C.After.MinSizeK != 0) << C.Name;
+      EXPECT_EQ(P.SizeText, C.After.MinSizeK ? std::to_string(C.After.MinSizeK) : "10") << C.Name;
+    }
+  }
+  EXPECT_TRUE(DirectoryExists(Normal));
+}
+
+TEST(SettingsPanel, AFileThatCannotBeWrittenIsReportedAfterTheSettingsChanged) {
+  test::TTempFolder Folder;
+  const std::string File = Folder.Path() + "no-such-folder" + PathDelim + "shuxing.txt";
+  std::vector<std::string> Lines{"a", "1", "b"};
+  TGrabSettings Settings;
+  try {
+    TSettingsPanelState Panel;
+    Panel.Folder = Folder.Path();
+    CommitSettingsPanel(Panel, Settings, Lines, File);
+    ADD_FAILURE() << "no error";
+  } catch (const ELumoraError& E) {
+    EXPECT_EQ(std::string(E.what()), "Cannot create file " + File);
+  }
+  EXPECT_EQ(Settings.PicTypes(), ".JPG.BMP.GIF.TIF");
+}
+
+TEST(SettingsPanel, BoxesFromTheTypesLine) {
+  const struct {
+    std::string Types;
+    std::string Boxes;  // the types of the checked boxes
+  } Cases[] = {{".JPG.BMP.GIF.TIF", ".JPG.BMP.GIF.TIF"},
+               {"", ""},
+               {".jpg.gif", ""},  // case-sensitive
+               {"JPGGIF", ".JPG.GIF"},
+               {".TIF.BMP", ".BMP.TIF"}};
+  for (const auto& C : Cases)
+    EXPECT_EQ(PicTypesFromPanel(PanelFromSettings({C.Types, 0, "f"})), C.Boxes) << C.Types;
 }
 
 }  // namespace
