@@ -4,9 +4,9 @@
 #   scripts/run.sh                   lumora.exe under 64-bit Wine
 #   scripts/run.sh --demo [--native] a grab at work from the command line
 #
-# lumora.exe shows its drop window on the user's display when there is one,
-# and otherwise on a virtual display of its own, of which a screenshot is
-# saved. Pictures dropped on it go into build/windows/pictures, the folder of
+# lumora.exe shows its tray icon and drop window (the main window opens from
+# either) on the user's display when there is one, and otherwise on a virtual
+# display of its own, of which a screenshot is saved. Pictures dropped on it go into build/windows/pictures, the folder of
 # the settings file the build supplies (build/windows/src/app/task/shuxing.txt).
 #
 # --demo serves a small sample gallery page with its pictures from a local
@@ -44,12 +44,14 @@ if [ "${1:-}" != "--demo" ]; then
   fi
   scripts/wine.sh "$app/lumora.exe" &
   lumora_pid=$!
-  echo "Lumora is running: its drop window is near the top of the screen, at 669, 124."
+  echo "Lumora is running: its icon is in the notification area (Wine's tray), its"
+  echo "drop window near the top of the screen, at 669, 124."
   echo "Pictures go into $pictures"
   echo "  (the save folder of $app/task/shuxing.txt)."
   echo "Drop a link on the window: drag one from a web browser. The same grab runs from a"
   echo "terminal: scripts/wine.sh build/windows/src/cli/lumora-grab.exe ADDRESS (see README.md)."
-  echo "Right-click the window and pick Exit to end it."
+  echo "Click the window or Lumora's tray icon for the main window and its settings;"
+  echo "right-click either for the menu, and pick Exit to end Lumora."
   if [ -n "$xvfb_pid" ]; then
     sleep 5
     shot=$PWD/build/windows/lumora-screen.png

@@ -433,24 +433,21 @@ TEST_F(TFormMainTest, TheFolderBrowserCancelledOrPicked) {
 }
 
 // Picks item Index (from 0) of the main window's menu as a user does with
-// the keyboard: the menu opens, Down moves to the item, Return picks it.
+// the keyboard: the menu opens, Down moves to the item, Return picks it. The
+// keys are posted to the thread, whose menu loop takes them whichever window
+// has the focus; a menu still open a second later is closed.
 void PickFromMenu(int Index) {
   TTimer Keys(nullptr);
+  int Ticks = 0;
   Keys.SetInterval(150);
   Keys.SetOnTimer([&](TObject*) {
-    Keys.SetEnabled(false);
-    std::vector<INPUT> In;
-    auto Key = [&](WORD VK) {
-      INPUT I{};
-      I.type = INPUT_KEYBOARD;
-      I.ki.wVk = VK;
-      In.push_back(I);
-      I.ki.dwFlags = KEYEVENTF_KEYUP;
-      In.push_back(I);
-    };
-    for (int I = 0; I <= Index; ++I) Key(VK_DOWN);
-    Key(VK_RETURN);
-    SendInput(static_cast<UINT>(In.size()), In.data(), sizeof(INPUT));
+    if (++Ticks == 1) {
+      for (int I = 0; I <= Index; ++I) PostMessageA(FormMain->Handle(), WM_KEYDOWN, VK_DOWN, 1);
+      PostMessageA(FormMain->Handle(), WM_KEYDOWN, VK_RETURN, 1);
+    } else if (Ticks == 8) {
+      ADD_FAILURE() << "the menu did not take the keys";
+      EndMenu();
+    }
   });
   FormMain->PopupMenu1->Popup(400, 400);
 }

@@ -391,12 +391,11 @@ try:
           lumora.poll() is None and seen == "idle",
           f"status {lumora.poll()}, face {seen}: {detail}")
 
-    # The drop window's menu: a right click opens it, its one item is Exit.
-    # The menu opens at the pointer, so its one item lies just below and to
-    # the right of it.
+    # The drop window's menu: a right click opens it at the pointer; Exit is
+    # its last item, which Up reaches from nothing selected.
     xdotool("mousemove", DROP_X, DROP_Y, "sleep", 0.2, "click", 3, "sleep", 1.0)
-    menu = screen(DROP_X - 20, DROP_Y - 20, 160, 80)
-    xdotool("mousemove", DROP_X + 20, DROP_Y + 10, "sleep", 0.3, "click", 1)
+    menu = screen(DROP_X - 20, DROP_Y - 20, 200, 140)
+    xdotool("key", "Up", "sleep", 0.3, "key", "Return")
     if not check("Exit from the drop window's menu ends the program", ended_within(lumora, 10),
                  "still running 10 s after the menu's Exit was clicked") and menu:
         save_png(os.path.join(tmp, "menu.png"), menu, scale=2)
