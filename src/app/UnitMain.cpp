@@ -145,7 +145,7 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
        {std::pair{FlatButton1, "GLYPHMINIMIZE"}, {FlatButton2, "GLYPHCLOSE"}}) {
     TBitmap Glyph;
     Glyph.LoadFromResource(GetModuleHandleA(nullptr), Resource);
-    B->SetGlyph(Glyph);
+    B->SetGlyph(&Glyph);
   }
   FlatButton1->OnClick = Notify(&TFormMain::FlatButton1Click);
   FlatButton2->OnClick = Notify(&TFormMain::FlatButton2Click);

@@ -494,6 +494,40 @@ TEST_F(TFormMainTest, MenuCommandsPickedInTheMenu) {
   EXPECT_TRUE(Messages().empty());
 }
 
+TEST_F(TFormMainTest, DraggedByItsPictureWithAnyButton) {
+  WriteSettings(".JPG\r\n0\r\n" + Pictures + "\r\n");
+  Start();
+  TFormMain& M = *FormMain;
+  M.ShowMain();
+  HWND W = M.Handle();
+  auto Send = [&](UINT Msg, WPARAM Keys, int X, int Y) {
+    SendMessageA(W, Msg, Keys, MAKELPARAM(X, Y));
+  };
+  const struct {
+    const char* Name;
+    UINT Down, Up;
+    WPARAM Key;
+  } Buttons[] = {{"left", WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON},
+                 {"right", WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON},
+                 {"middle", WM_MBUTTONDOWN, WM_MBUTTONUP, MK_MBUTTON}};
+  for (const auto& B : Buttons) {
+    const int Left = M.Left(), Top = M.Top();
+    // On the picture, away from every button and panel.
+    Send(B.Down, B.Key, 40, 200);
+    // The window moves under the pointer, so the next point is measured
+    // from where the grabbed point now lies.
+    Send(WM_MOUSEMOVE, B.Key, 40 + 25, 200 + 10);
+    EXPECT_EQ(M.Left(), Left + 25) << B.Name;
+    EXPECT_EQ(M.Top(), Top + 10) << B.Name;
+    Send(WM_MOUSEMOVE, B.Key, 40 - 5, 200);
+    EXPECT_EQ(M.Left(), Left + 20) << B.Name;
+    Send(B.Up, 0, 40 - 5, 200);
+    Send(WM_MOUSEMOVE, 0, 40 + 30, 200 + 30);  // released: no more moving
+    EXPECT_EQ(M.Left(), Left + 20) << B.Name;
+    EXPECT_EQ(M.Top(), Top + 10) << B.Name;
+  }
+}
+
 // --- one instance -----------------------------------------------------------
 
 TEST(SingleInstance, TheWindowOfTheTitleIsRestoredOrBroughtForward) {

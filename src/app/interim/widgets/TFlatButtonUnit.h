@@ -7,7 +7,7 @@ class TFlatButton : public TButton {
   void SetColorFocused(TColor) {}
   void SetColorDown(TColor) {}
   TBitmap& Glyph() { return FGlyph; }
-  void SetGlyph(const TBitmap& Value) { FGlyph.Assign(Value); }
+  void SetGlyph(const TBitmap* Value) { FGlyph.Assign(*Value); }
 
  private:
   TBitmap FGlyph;
