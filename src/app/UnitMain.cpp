@@ -91,6 +91,10 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   SetCaption("FormMain");
   SetVisible(false);
   SetBounds(189, 136, 812, 493);
+  // Only the skin shows of the form itself; its colour is what the close
+  // glyph's button takes as its own, the same as the minimise glyph's.
+  SetParentColor(false);
+  SetColor(MinimizeGlyphColour);
 
   using namespace std::placeholders;
   auto Notify = [this](void (TFormMain::*Handler)(TObject*)) {
@@ -170,9 +174,11 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   Group(FlatGroupBox3, "FlatGroupBox3", 75);
   TFlatCheckBox** Boxes[] = {&FlatCheckBox1, &FlatCheckBox2, &FlatCheckBox3, &FlatCheckBox4};
   const char* const Types[] = {"JPG", "BMP", "GIF", "TIF"};
+  const char* const BoxNames[] = {"FlatCheckBox1", "FlatCheckBox2", "FlatCheckBox3",
+                                  "FlatCheckBox4"};
   for (int I = 0; I < 4; ++I) {
     auto* B = *Boxes[I] = new TFlatCheckBox(this);
-    B->SetName("FlatCheckBox" + std::to_string(I + 1));
+    B->SetName(BoxNames[I]);
     B->SetBounds(5, 8 + 16 * I, 40, 17);
     B->SetCaption(Types[I]);
     B->SetChecked(true);

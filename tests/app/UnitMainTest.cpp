@@ -363,21 +363,20 @@ bool EqualsIgnoringCase(const std::string& A, const std::string& B) {
   return lstrcmpiA(A.c_str(), B.c_str()) == 0;
 }
 
+BOOL CALLBACK FindBrowseDialogProc(HWND W, LPARAM Out) {
+  char Class[32] = {};
+  GetClassNameA(W, Class, sizeof Class);
+  if (std::string(Class) == "#32770" && IsWindowVisible(W)) {
+    *reinterpret_cast<HWND*>(Out) = W;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 // The browser's dialog of this thread, once it shows.
 HWND FindBrowseDialog() {
   HWND Found = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND W, LPARAM Out) {
-        char Class[32] = {};
-        GetClassNameA(W, Class, sizeof Class);
-        if (std::string(Class) == "#32770" && IsWindowVisible(W)) {
-          *reinterpret_cast<HWND*>(Out) = W;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&Found));
+  EnumThreadWindows(GetCurrentThreadId(), FindBrowseDialogProc, reinterpret_cast<LPARAM>(&Found));
   return Found;
 }
 
