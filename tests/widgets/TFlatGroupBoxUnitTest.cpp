@@ -1,0 +1,237 @@
+// The flat group box from the screen: the caption gap in its top edge for
+// both borders, an empty caption and one wider than the box; the embossed
+// disabled caption; transparency; the controls placed on it; the
+// accelerator; a real click.
+
+#include "widgets/TFlatGroupBoxUnit.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "ui/Canvas.h"
+#include "ui/Edit.h"
+#include "ui/Label.h"
+#include "ui/UiTestSupport.h"
+#include "widgets/FlatScreenSupport.h"
+#include "widgets/TFlatPanelUnit.h"
+
+namespace lumora {
+namespace {
+
+constexpr TColor Face = 0xFAFAFA;
+constexpr TColor Border = 0x0000A0;
+
+class TFlatGroupBoxTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TForm& Form = test::ScreenForm();
+    Box = new TFlatGroupBox(&Form);
+    Box->SetBounds(16, 16, 185, 105);
+    Box->SetParent(&Form);
+    Box->SetColor(Face);
+    Box->SetColorBorder(Border);
+    Box->Font().SetColor(clBlack);
+  }
+  void TearDown() override { delete Box; }
+
+  std::unique_ptr<TBitmap> Shot() {
+    Box->Repaint();
+    test::PumpFor(50);
+    return test::ScreenShot(Box->Handle());
+  }
+  SIZE CaptionExtent() {
+    TBitmap B(1, 1);
+    B.Canvas().Font().Assign(Box->Font());
+    return B.Canvas().TextExtent(Box->Caption());
+  }
+
+  TFlatGroupBox* Box = nullptr;
+};
+
+TEST_F(TFlatGroupBoxTest, Defaults) {
+  TFlatGroupBox Fresh(nullptr);
+  EXPECT_EQ(Fresh.Width(), 185);
+  EXPECT_EQ(Fresh.Height(), 105);
+  EXPECT_FALSE(Fresh.Transparent());
+  EXPECT_EQ(Fresh.ColorBorder(), 0x8396A0);
+  EXPECT_EQ(Fresh.Border(), brFull);
+  EXPECT_EQ(Fresh.AdvColorBorder(), 50);
+  EXPECT_FALSE(Fresh.UseAdvColors());
+  EXPECT_FALSE(Fresh.TabStop());
+  EXPECT_TRUE(Fresh.ParentColor());
+  EXPECT_TRUE(Fresh.ParentFont());
+  EXPECT_EQ(Fresh.Color(), clWindow);
+  EXPECT_TRUE(Fresh.ControlStyle() & csAcceptsControls);
+  EXPECT_TRUE(Fresh.ControlStyle() & csOpaque);
+  // On a parent it takes the parent's colour.
+  Fresh.SetParent(&test::ScreenForm());
+  EXPECT_EQ(Fresh.Color(), test::FormColor);
+}
+
+// The top edge row: border from L to L + 5, a gap up to L + tw + 12, border
+// again to R - 1 (only the corner when the caption is wider than the box).
+TEST_F(TFlatGroupBoxTest, CaptionGapInTheTopEdge) {
+  struct TCase {
+    const char* Caption;
+    TGroupBoxBorder Border;
+    int Width, Height;
+  } Cases[] = {
+      {"Options", brFull, 185, 105},
+      {"Options", brOnlyTopLine, 185, 105},
+      {"", brFull, 185, 105},
+      {"", brOnlyTopLine, 185, 105},
+      {"A caption far wider than the box", brFull, 60, 40},
+      {"A caption far wider than the box", brOnlyTopLine, 60, 40},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(std::string(C.Caption) + (C.Border == brFull ? " full" : " top only"));
+    Box->SetBounds(16, 16, C.Width, C.Height);
+    Box->SetCaption(C.Caption);
+    Box->SetBorder(C.Border);
+    // An empty caption measures 0 high here, putting the top edge on row 0.
+    const SIZE Ext = CaptionExtent();
+    auto S = Shot();
+    TCanvas& P = S->Canvas();
+    const int W = C.Width, H = C.Height, Y = Ext.cy / 2, GapEnd = Ext.cx + 12;
+    // The left stub: L + 1 .. L + 5, and L itself where the frame turns down.
+    for (int X = 1; X <= 5; ++X) EXPECT_EQ(P.Pixel(X, Y), Border) << "x " << X;
+    EXPECT_EQ(P.Pixel(0, Y), C.Border == brFull ? Border : Face);
+    // The gap, apart from caption ink.
+    for (int X = 6; X <= GapEnd && X < W - 1; ++X) {
+      if (X >= 10 && X < W - 10) continue;  // the caption may cover these
+      EXPECT_NE(P.Pixel(X, Y), Border) << "gap x " << X;
+    }
+    EXPECT_NE(P.Pixel(6, Y), Border);
+    // The right part of the edge, or only its corner pixel.
+    if (GapEnd < W - 1) {
+      for (int X = GapEnd + 1; X <= W - 1; ++X) EXPECT_EQ(P.Pixel(X, Y), Border) << "x " << X;
+    } else {
+      EXPECT_EQ(P.Pixel(W - 1, Y), Border);
+      EXPECT_NE(P.Pixel(W - 2, Y), Border);
+    }
+    // The sides and the bottom only with the full border.
+    const TColor Side = C.Border == brFull ? Border : Face;
+    EXPECT_EQ(P.Pixel(0, H - 1), Side);
+    EXPECT_EQ(P.Pixel(W / 2, H - 1), Side);
+    EXPECT_EQ(P.Pixel(W - 1, H / 2), Side);
+    EXPECT_EQ(P.Pixel(0, Y + 4), Side);
+    EXPECT_EQ(P.Pixel(W / 2, H / 2 + 4), Face);
+    // Caption ink only within L + 10 .. R - 10 (clipped there), at the top.
+    int Ink = 0;
+    for (int Row = 0; Row < H; ++Row)
+      for (int X = 0; X < W; ++X)
+        if (P.Pixel(X, Row) == clBlack) {
+          ++Ink;
+          EXPECT_GE(X, 10);
+          EXPECT_LT(X, W - 10);
+          EXPECT_LT(Row, Ext.cy);
+        }
+    EXPECT_EQ(Ink > 0, C.Caption[0] != '\0');
+  }
+}
+
+TEST_F(TFlatGroupBoxTest, DisabledCaptionIsEmbossedAndTheFrameKeepsItsColour) {
+  Box->SetCaption("Options");
+  Box->SetEnabled(false);
+  auto S = Shot();
+  const TColor HighLight = ColorToRGB(clBtnHighlight), Shadow = ColorToRGB(clBtnShadow);
+  int Light = 0, Dark = 0, Black = 0;
+  for (int Y = 0; Y < 20; ++Y)
+    for (int X = 10; X < 60; ++X) {
+      const TColor Px = S->Canvas().Pixel(X, Y);
+      Light += Px == HighLight && HighLight != Face;
+      Dark += Px == Shadow;
+      Black += Px == clBlack;
+    }
+  EXPECT_GT(Dark, 10);
+  if (HighLight != Face) {
+    EXPECT_GT(Light, 0);
+  }
+  EXPECT_EQ(Black, 0);
+  EXPECT_EQ(S->Canvas().Pixel(0, 50), Border);
+  EXPECT_EQ(S->Canvas().Pixel(184, 104), Border);
+}
+
+TEST_F(TFlatGroupBoxTest, TransparentShowsTheParent) {
+  auto Opaque = Shot();
+  EXPECT_EQ(Opaque->Canvas().Pixel(90, 50), Face);
+  Box->SetTransparent(true);
+  auto See = Shot();
+  EXPECT_EQ(See->Canvas().Pixel(90, 50), test::FormColor);
+  EXPECT_EQ(See->Canvas().Pixel(0, 50), Border);  // the frame is still drawn
+
+  // On a flat panel it shows the panel's face and, where it covers it, the
+  // panel's bevel.
+  auto* Holder = new TFlatPanel(&test::ScreenForm());
+  Holder->SetBounds(210, 10, 180, 120);
+  Holder->SetColor(0x00C000);
+  Holder->SetColorHighLight(0xFF0000);
+  Holder->SetParent(&test::ScreenForm());
+  Box->SetCaption("Options");
+  Box->SetParent(Holder);
+  Box->SetBounds(0, 0, 150, 100);
+  auto OnPanel = Shot();
+  EXPECT_EQ(OnPanel->Canvas().Pixel(70, 50), 0x00C000);
+  EXPECT_EQ(OnPanel->Canvas().Pixel(70, 0), 0xFF0000);  // the panel's top edge
+  Box->SetParent(&test::ScreenForm());
+  delete Holder;
+}
+
+// The controls placed on it stay on top when it paints: a windowed child is
+// clipped out of its painting and a windowless one is painted over it.
+TEST_F(TFlatGroupBoxTest, ChildrenPaintOverIt) {
+  Box->SetCaption("Options");
+  auto* Child = new TFlatPanel(&test::ScreenForm());
+  Child->SetBounds(20, 30, 60, 40);
+  Child->SetColor(0x00C000);
+  Child->SetParent(Box);
+  auto* Label = new TLabel(&test::ScreenForm());
+  Label->SetAutoSize(false);
+  Label->SetBounds(100, 30, 50, 20);
+  Label->SetColor(0x0000C0);
+  Label->SetParent(Box);
+  test::PumpFor(50);
+  for (int Round = 0; Round < 2; ++Round) {
+    auto S = Shot();  // the box repaints, the children must survive it
+    EXPECT_EQ(S->Canvas().Pixel(50, 50), 0x00C000);
+    EXPECT_EQ(S->Canvas().Pixel(140, 45), 0x0000C0);
+    EXPECT_EQ(S->Canvas().Pixel(90, 80), Face);
+  }
+  delete Label;
+  delete Child;
+}
+
+TEST_F(TFlatGroupBoxTest, AcceleratorTakesTheFocus) {
+  Box->SetCaption("&Options");
+  auto* Other = new TEdit(&test::ScreenForm());
+  Other->SetBounds(250, 200, 80, 20);
+  Other->SetParent(&test::ScreenForm());
+  Other->SetFocus();
+  test::PumpFor(50);
+  ASSERT_TRUE(Other->Focused());
+  EXPECT_FALSE(test::ScreenForm().DialogChar('x'));
+  EXPECT_FALSE(Box->Focused());
+  // Disabled it cannot take the focus, so it leaves the character alone.
+  Box->SetEnabled(false);
+  EXPECT_FALSE(test::ScreenForm().DialogChar('o'));
+  Box->SetEnabled(true);
+  EXPECT_TRUE(test::ScreenForm().DialogChar('O'));
+  test::PumpFor(50);
+  EXPECT_TRUE(Box->Focused());
+  delete Other;
+}
+
+TEST_F(TFlatGroupBoxTest, RealClickRaisesOnClick) {
+  if (!test::HostHasXdotool()) GTEST_SKIP() << "xdotool is not installed";
+  int Clicks = 0;
+  Box->OnClick = [&](TObject*) { ++Clicks; };
+  ASSERT_TRUE(test::MovePointer(test::ScreenPointOf(Box->Handle(), 90, 60)));
+  ASSERT_TRUE(test::Xdotool("click 1"));
+  EXPECT_TRUE(test::PumpUntil([&] { return Clicks == 1; }, 5000));
+  ASSERT_TRUE(test::MovePointer(test::AwayPoint()));
+}
+
+}  // namespace
+}  // namespace lumora
