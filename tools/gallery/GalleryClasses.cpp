@@ -10,10 +10,12 @@
 
 namespace lumora::gallery {
 
+const TGalleryClass& GalleryTFlatButton();
 const TGalleryClass& GalleryTDovaTranPanel();
 
 const std::vector<const TGalleryClass*>& GalleryClasses() {
   static const std::vector<const TGalleryClass*> Classes = {
+      &GalleryTFlatButton(),
       &GalleryTDovaTranPanel(),
   };
   return Classes;
