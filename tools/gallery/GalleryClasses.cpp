@@ -11,12 +11,15 @@
 namespace lumora::gallery {
 
 const TGalleryClass& GalleryTFlatButton();
+const TGalleryClass& GalleryTFlatGroupBox();
+const TGalleryClass& GalleryTFlatPanel();
+const TGalleryClass& GalleryTFlatEdit();
 const TGalleryClass& GalleryTDovaTranPanel();
 
 const std::vector<const TGalleryClass*>& GalleryClasses() {
   static const std::vector<const TGalleryClass*> Classes = {
-      &GalleryTFlatButton(),
-      &GalleryTDovaTranPanel(),
+      &GalleryTFlatButton(), &GalleryTFlatGroupBox(),  &GalleryTFlatPanel(),
+      &GalleryTFlatEdit(),   &GalleryTDovaTranPanel(),
   };
   return Classes;
 }
