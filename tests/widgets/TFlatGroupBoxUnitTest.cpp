@@ -16,6 +16,7 @@
 #include "ui/Label.h"
 #include "ui/UiTestSupport.h"
 #include "widgets/FlatScreenSupport.h"
+#include "widgets/TFlatEditUnit.h"
 #include "widgets/TFlatPanelUnit.h"
 
 namespace lumora {
@@ -193,13 +194,24 @@ TEST_F(TFlatGroupBoxTest, ChildrenPaintOverIt) {
   Label->SetBounds(100, 30, 50, 20);
   Label->SetColor(0x0000C0);
   Label->SetParent(Box);
+  // A flat edit, whose frame lies in its non-client area, as on the
+  // program's settings panel.
+  auto* Field = new TFlatEdit(&test::ScreenForm());
+  Field->SetBounds(20, 75, 121, 21);
+  Field->SetParent(Box);
+  Field->SetColorBorder(0x0000FF);
   test::PumpFor(50);
   for (int Round = 0; Round < 2; ++Round) {
     auto S = Shot();  // the box repaints, the children must survive it
     EXPECT_EQ(S->Canvas().Pixel(50, 50), 0x00C000);
     EXPECT_EQ(S->Canvas().Pixel(140, 45), 0x0000C0);
-    EXPECT_EQ(S->Canvas().Pixel(90, 80), Face);
+    EXPECT_EQ(S->Canvas().Pixel(160, 80), Face);
+    EXPECT_EQ(S->Canvas().Pixel(20, 85), 0x0000FF);
+    EXPECT_EQ(S->Canvas().Pixel(21, 85), Face);  // the field follows the box's colour
+    EXPECT_EQ(S->Canvas().Pixel(140, 80), 0x0000FF);
+    EXPECT_EQ(S->Canvas().Pixel(80, 75 + Field->Height() - 1), 0x0000FF);
   }
+  delete Field;
   delete Label;
   delete Child;
 }
