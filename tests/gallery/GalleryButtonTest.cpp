@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 
 #include "gallery/GallerySupport.h"
@@ -215,6 +216,26 @@ TEST(GalleryButton, EmbossedDisabledGlyph) {
   EXPECT_EQ(P.At(GX + 1, GY + 1), BaseColor);
   EXPECT_EQ(P.At(GX + 15, GY + 15), BaseColor);
   ExpectFaceAndFrame(P, BaseColor, Border, Border, 1);
+}
+
+// The focused state of a --cases file: a button with the focus is hot even
+// with the cursor away; a pressing one away from the hot flag's timer stays
+// pressed until the picture is taken.
+TEST(GalleryButton, FocusedAndPressingFromACaseFile) {
+  const std::string File = MakeTempDir() + "\\cases.json";
+  std::ofstream(File) << R"({"format": 1, "form_color": 8413248,
+    "font": {"face": "Tahoma", "height": -11}, "cases": [
+      {"name": "focused", "control": "TFlatButton", "width": 75, "height": 25,
+       "props": [["Caption", "&OK"], ["Color", 16759753], ["ColorFocused", 16749480]],
+       "state": {"focused": true}},
+      {"name": "pressing-grouped", "control": "TFlatButton", "width": 75, "height": 25,
+       "props": [["Caption", "&OK"], ["Color", 16759753], ["GroupIndex", 1]],
+       "state": {"hot": true, "pressing": true}}
+    ]})";
+  const TGalleryRun R = RunGallery({"--cases", File});
+  ASSERT_EQ(R.ExitCode, 0) << R.Output;
+  ExpectFaceAndFrame(R.Picture("focused"), Focused, White, Black, 1);
+  ExpectFaceAndFrame(R.Picture("pressing-grouped"), DownFace, Black, White, 1);
 }
 
 }  // namespace
