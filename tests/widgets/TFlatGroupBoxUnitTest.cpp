@@ -1,7 +1,7 @@
-// The flat group box from the screen: the caption gap in its top edge for
-// both borders, an empty caption and one wider than the box; the embossed
-// disabled caption; transparency; the controls placed on it; the
-// accelerator; a real click.
+// The flat group box on a shown form: defaults, transparency (also on a
+// flat panel), the controls placed on it, the accelerator from the keyboard
+// and a real click. The caption gap, the borders and the disabled caption
+// are checked on the gallery's pictures (tests/gallery/GalleryGroupBoxTest.cpp).
 
 #include "widgets/TFlatGroupBoxUnit.h"
 
@@ -43,12 +43,6 @@ class TFlatGroupBoxTest : public ::testing::Test {
     test::PumpFor(50);
     return test::ScreenShot(Box->Handle());
   }
-  SIZE CaptionExtent() {
-    TBitmap B(1, 1);
-    B.Canvas().Font().Assign(Box->Font());
-    return B.Canvas().TextExtent(Box->Caption());
-  }
-
   TFlatGroupBox* Box = nullptr;
 };
 
@@ -70,90 +64,6 @@ TEST_F(TFlatGroupBoxTest, Defaults) {
   // On a parent it takes the parent's colour.
   Fresh.SetParent(&test::ScreenForm());
   EXPECT_EQ(Fresh.Color(), test::FormColor);
-}
-
-// The top edge row: border from L to L + 5, a gap up to L + tw + 12, border
-// again to R - 1 (only the corner when the caption is wider than the box).
-TEST_F(TFlatGroupBoxTest, CaptionGapInTheTopEdge) {
-  struct TCase {
-    const char* Caption;
-    TGroupBoxBorder Border;
-    int Width, Height;
-  } Cases[] = {
-      {"Options", brFull, 185, 105},
-      {"Options", brOnlyTopLine, 185, 105},
-      {"", brFull, 185, 105},
-      {"", brOnlyTopLine, 185, 105},
-      {"A caption far wider than the box", brFull, 60, 40},
-      {"A caption far wider than the box", brOnlyTopLine, 60, 40},
-  };
-  for (const TCase& C : Cases) {
-    SCOPED_TRACE(std::string(C.Caption) + (C.Border == brFull ? " full" : " top only"));
-    Box->SetBounds(16, 16, C.Width, C.Height);
-    Box->SetCaption(C.Caption);
-    Box->SetBorder(C.Border);
-    // An empty caption measures 0 high here, putting the top edge on row 0.
-    const SIZE Ext = CaptionExtent();
-    auto S = Shot();
-    TCanvas& P = S->Canvas();
-    const int W = C.Width, H = C.Height, Y = Ext.cy / 2, GapEnd = Ext.cx + 12;
-    // The left stub: L + 1 .. L + 5, and L itself where the frame turns down.
-    for (int X = 1; X <= 5; ++X) EXPECT_EQ(P.Pixel(X, Y), Border) << "x " << X;
-    EXPECT_EQ(P.Pixel(0, Y), C.Border == brFull ? Border : Face);
-    // The gap, apart from caption ink.
-    for (int X = 6; X <= GapEnd && X < W - 1; ++X) {
-      if (X >= 10 && X < W - 10) continue;  // the caption may cover these
-      EXPECT_NE(P.Pixel(X, Y), Border) << "gap x " << X;
-    }
-    EXPECT_NE(P.Pixel(6, Y), Border);
-    // The right part of the edge, or only its corner pixel.
-    if (GapEnd < W - 1) {
-      for (int X = GapEnd + 1; X <= W - 1; ++X) EXPECT_EQ(P.Pixel(X, Y), Border) << "x " << X;
-    } else {
-      EXPECT_EQ(P.Pixel(W - 1, Y), Border);
-      EXPECT_NE(P.Pixel(W - 2, Y), Border);
-    }
-    // The sides and the bottom only with the full border.
-    const TColor Side = C.Border == brFull ? Border : Face;
-    EXPECT_EQ(P.Pixel(0, H - 1), Side);
-    EXPECT_EQ(P.Pixel(W / 2, H - 1), Side);
-    EXPECT_EQ(P.Pixel(W - 1, H / 2), Side);
-    EXPECT_EQ(P.Pixel(0, Y + 4), Side);
-    EXPECT_EQ(P.Pixel(W / 2, H / 2 + 4), Face);
-    // Caption ink only within L + 10 .. R - 10 (clipped there), at the top.
-    int Ink = 0;
-    for (int Row = 0; Row < H; ++Row)
-      for (int X = 0; X < W; ++X)
-        if (P.Pixel(X, Row) == clBlack) {
-          ++Ink;
-          EXPECT_GE(X, 10);
-          EXPECT_LT(X, W - 10);
-          EXPECT_LT(Row, Ext.cy);
-        }
-    EXPECT_EQ(Ink > 0, C.Caption[0] != '\0');
-  }
-}
-
-TEST_F(TFlatGroupBoxTest, DisabledCaptionIsEmbossedAndTheFrameKeepsItsColour) {
-  Box->SetCaption("Options");
-  Box->SetEnabled(false);
-  auto S = Shot();
-  const TColor HighLight = ColorToRGB(clBtnHighlight), Shadow = ColorToRGB(clBtnShadow);
-  int Light = 0, Dark = 0, Black = 0;
-  for (int Y = 0; Y < 20; ++Y)
-    for (int X = 10; X < 60; ++X) {
-      const TColor Px = S->Canvas().Pixel(X, Y);
-      Light += Px == HighLight && HighLight != Face;
-      Dark += Px == Shadow;
-      Black += Px == clBlack;
-    }
-  EXPECT_GT(Dark, 10);
-  if (HighLight != Face) {
-    EXPECT_GT(Light, 0);
-  }
-  EXPECT_EQ(Black, 0);
-  EXPECT_EQ(S->Canvas().Pixel(0, 50), Border);
-  EXPECT_EQ(S->Canvas().Pixel(184, 104), Border);
 }
 
 TEST_F(TFlatGroupBoxTest, TransparentShowsTheParent) {

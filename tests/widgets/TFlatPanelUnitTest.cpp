@@ -1,16 +1,11 @@
-// The flat panel from the screen: its one-ring bevel, the caption placed by
-// each alignment over the whole client area, a frame in the face colour,
-// transparency, the embossed disabled caption, OnResize and a real click.
+// The flat panel's defaults, OnResize and a real click. Its pixels (bevel,
+// caption placement, transparency, disabled caption) are checked on the
+// gallery's pictures (tests/gallery/GalleryPanelTest.cpp).
 
 #include "widgets/TFlatPanelUnit.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <memory>
-#include <string>
-
-#include "ui/Canvas.h"
 #include "ui/UiTestSupport.h"
 #include "widgets/FlatScreenSupport.h"
 
@@ -33,26 +28,6 @@ class TFlatPanelTest : public ::testing::Test {
   }
   void TearDown() override { delete Panel; }
 
-  std::unique_ptr<TBitmap> Shot() {
-    Panel->Repaint();
-    test::PumpFor(50);
-    return test::ScreenShot(Panel->Handle());
-  }
-
-  // The box around the pixels of one colour.
-  static RECT InkBox(TBitmap& B, TColor Ink) {
-    RECT R{B.Width(), B.Height(), -1, -1};
-    for (int Y = 0; Y < B.Height(); ++Y)
-      for (int X = 0; X < B.Width(); ++X)
-        if (B.Canvas().Pixel(X, Y) == Ink) {
-          R.left = std::min<LONG>(R.left, X);
-          R.top = std::min<LONG>(R.top, Y);
-          R.right = std::max<LONG>(R.right, X + 1);
-          R.bottom = std::max<LONG>(R.bottom, Y + 1);
-        }
-    return R;
-  }
-
   TFlatPanel* Panel = nullptr;
 };
 
@@ -73,93 +48,6 @@ TEST_F(TFlatPanelTest, Defaults) {
   EXPECT_EQ(TFlatPanel::TextFlags(TAlignment::taLeftJustify), 0x24u);
   EXPECT_EQ(TFlatPanel::TextFlags(TAlignment::taRightJustify), 0x26u);
   EXPECT_EQ(TFlatPanel::TextFlags(TAlignment::taCenter), 0x25u);
-}
-
-TEST_F(TFlatPanelTest, OneRingBevel) {
-  auto S = Shot();
-  TCanvas& P = S->Canvas();
-  EXPECT_EQ(P.Pixel(0, 0), Light);
-  EXPECT_EQ(P.Pixel(90, 0), Light);
-  EXPECT_EQ(P.Pixel(0, 20), Light);
-  // The far corners belong to the shadow side.
-  EXPECT_EQ(P.Pixel(184, 0), Dark);
-  EXPECT_EQ(P.Pixel(0, 40), Dark);
-  EXPECT_EQ(P.Pixel(184, 20), Dark);
-  EXPECT_EQ(P.Pixel(90, 40), Dark);
-  // One ring only.
-  EXPECT_EQ(P.Pixel(1, 1), Face);
-  EXPECT_EQ(P.Pixel(183, 39), Face);
-}
-
-TEST_F(TFlatPanelTest, CaptionByAlignmentOverTheWholeClientArea) {
-  Panel->SetCaption("Panel");
-  TBitmap M(1, 1);
-  M.Canvas().Font().Assign(Panel->Font());
-  const SIZE Ext = M.Canvas().TextExtent("Panel");
-  struct TCase {
-    TAlignment Alignment;
-    int Left;  // where the text cell starts
-  } Cases[] = {
-      {TAlignment::taLeftJustify, 0},
-      {TAlignment::taCenter, (185 - static_cast<int>(Ext.cx)) / 2},
-      {TAlignment::taRightJustify, 185 - static_cast<int>(Ext.cx)},
-  };
-  const int Top = (41 - static_cast<int>(Ext.cy)) / 2;
-  for (const TCase& C : Cases) {
-    SCOPED_TRACE(static_cast<int>(C.Alignment));
-    Panel->SetAlignment(C.Alignment);
-    auto S = Shot();
-    const RECT Ink = InkBox(*S, clBlack);
-    ASSERT_GE(Ink.right, 0) << "no caption";
-    // The ink lies inside the text cell, within a pixel of its rounding.
-    EXPECT_GE(Ink.left, C.Left);
-    EXPECT_LE(Ink.right, C.Left + Ext.cx + 1);
-    EXPECT_LE(Ink.left - C.Left, 3);
-    EXPECT_GE(Ink.top, Top - 1);
-    EXPECT_LE(Ink.bottom, Top + Ext.cy + 1);
-  }
-}
-
-TEST_F(TFlatPanelTest, FrameInTheFaceColourVanishes) {
-  Panel->SetColor(0xFFC1C1);
-  Panel->SetColorHighLight(0xFFC1C1);
-  Panel->SetColorShadow(0xFFC1C1);
-  auto S = Shot();
-  const RECT Ink = InkBox(*S, 0xFFC1C1);
-  EXPECT_EQ(Ink.left, 0);
-  EXPECT_EQ(Ink.top, 0);
-  EXPECT_EQ(Ink.right, 185);
-  EXPECT_EQ(Ink.bottom, 41);
-  for (int Y = 0; Y < 41; ++Y)
-    for (int X = 0; X < 185; ++X) ASSERT_EQ(S->Canvas().Pixel(X, Y), 0xFFC1C1);
-}
-
-TEST_F(TFlatPanelTest, TransparentShowsTheParentUnderTheBevel) {
-  Panel->SetCaption("Panel");
-  Panel->SetTransparent(true);
-  auto S = Shot();
-  EXPECT_EQ(S->Canvas().Pixel(10, 10), test::FormColor);
-  EXPECT_EQ(S->Canvas().Pixel(0, 0), Light);
-  EXPECT_EQ(S->Canvas().Pixel(184, 40), Dark);
-  EXPECT_GE(InkBox(*S, clBlack).right, 0);
-}
-
-TEST_F(TFlatPanelTest, DisabledCaptionIsEmbossed) {
-  Panel->SetCaption("Panel");
-  Panel->SetAlignment(TAlignment::taRightJustify);
-  Panel->SetEnabled(false);
-  auto S = Shot();
-  EXPECT_LT(InkBox(*S, clBlack).right, 0);
-  const RECT Shadow = InkBox(*S, ColorToRGB(clBtnShadow));
-  ASSERT_GE(Shadow.right, 0);
-  EXPECT_LE(Shadow.right, 185);
-  if (ColorToRGB(clBtnHighlight) != Light) {
-    // The highlight pass lies one pixel down and right.
-    const RECT High = InkBox(*S, ColorToRGB(clBtnHighlight));
-    EXPECT_EQ(High.bottom, Shadow.bottom + 1);
-  }
-  EXPECT_EQ(S->Canvas().Pixel(0, 0), Light);
-  EXPECT_EQ(S->Canvas().Pixel(184, 40), Dark);
 }
 
 TEST_F(TFlatPanelTest, OnResizeOnlyForANewSize) {
