@@ -306,6 +306,31 @@ TEST_F(TFlatButtonTest, FocusEnabledAndDefault) {
   EXPECT_GE(Told, 1);
 }
 
+// UseAdvColors follows the parent's colour and derives the others from it,
+// again whenever the parent's colour changes; 0 percent keeps a colour.
+TEST_F(TFlatButtonTest, AdvancedColours) {
+  B1->SetParentColor(false);
+  B1->SetColor(0x123456);
+  B1->SetUseAdvColors(true);
+  EXPECT_TRUE(B1->ParentColor());
+  EXPECT_EQ(B1->Color(), 0x806040);
+  EXPECT_EQ(B1->ColorFocused(), ShiftLightness(0x806040, 0xE1EAEB, 10, lsLighten));
+  EXPECT_EQ(B1->ColorDown(), ShiftLightness(0x806040, 0xC5D6D9, 10, lsDarken));
+  EXPECT_EQ(B1->ColorBorder(), ShiftLightness(0x806040, 0x8396A0, 50, lsDarken));
+  B1->SetAdvColorDown(0);
+  const TColor Down = B1->ColorDown();
+  Form->SetColor(0x30A0F0);
+  EXPECT_EQ(B1->Color(), 0x30A0F0);
+  EXPECT_EQ(B1->ColorBorder(), ShiftLightness(0x30A0F0, B1->ColorBorder(), 50, lsDarken));
+  EXPECT_EQ(B1->ColorDown(), Down);
+  B1->SetAdvColorBorder(300);
+  EXPECT_EQ(B1->AdvColorBorder(), 100);
+  // Without UseAdvColors nothing is derived.
+  B2->SetColorFocused(0x010203);
+  Form->SetColor(0x806040);
+  EXPECT_EQ(B2->ColorFocused(), 0x010203);
+}
+
 // Real pointer moves on the display: hot tracking from the platform's own
 // mouse messages, one timer for all buttons, stopped once none is hot and
 // freed with the last button.
