@@ -12,10 +12,14 @@ namespace lumora::gallery {
 
 const TGalleryClass& GalleryTFlatButton();
 const TGalleryClass& GalleryTDovaTranPanel();
+const TGalleryClass& GalleryTFlatCheckBox();
+const TGalleryClass& GalleryTFlatRadioButton();
 
 const std::vector<const TGalleryClass*>& GalleryClasses() {
   static const std::vector<const TGalleryClass*> Classes = {
       &GalleryTFlatButton(),
+      &GalleryTFlatCheckBox(),
+      &GalleryTFlatRadioButton(),
       &GalleryTDovaTranPanel(),
   };
   return Classes;
