@@ -142,6 +142,8 @@ TEST_F(FlatCheckBox, BoxPixelsFollowFocusCheckedAndEnabled) {
       {"focused", false, true, true, Focused, clNone},
       {"focused checked", true, true, true, Focused, clBlack},
       {"disabled checked", true, false, false, Face, clBtnShadow},
+      // Disabling takes the focus away: no focused face either.
+      {"disabled while focused", true, true, false, Face, clBtnShadow},
   };
   for (const auto& C : Cases) {
     SCOPED_TRACE(C.Name);
@@ -254,6 +256,9 @@ TEST_F(FlatCheckBox, SpaceTogglesTheFocusedBoxAndTheAcceleratorAnyBox) {
   EXPECT_EQ(Pressed, " ");  // not used up
   test::TypeKey(VK_SPACE);
   ASSERT_TRUE(AppPumpUntil([&] { return !Box->Checked(); }));
+  test::TypeKey(VK_SPACE, true);  // Alt+Space is the window menu's
+  AppPumpFor(300);
+  EXPECT_FALSE(Box->Checked());
 
   // Space in the edit is the edit's.
   F.Sink->SetFocus();
