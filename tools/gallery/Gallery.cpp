@@ -280,6 +280,10 @@ class TGallery {
       if (Name != "hot" && Name != "focused" && Name != "pressing")
         throw EGalleryError{"unknown state \"" + Name + "\""};
 
+    // Hot tracking starts only while the program has an active window.
+    if (!GetActiveWindow()) SetForegroundWindow(Form->Handle());
+    if ((Hot || Pressing) && !GetActiveWindow())
+      throw EGalleryError{"the form is not the active window, so the control cannot become hot"};
     if (Focused) Control->SetFocus();
     PumpUntilIdle(0);
     const POINT Centre = Control->ClientToScreen(POINT{Width / 2, Height / 2});
@@ -288,14 +292,27 @@ class TGallery {
       MoveMouse(POINT{Centre.x - 1, Centre.y});
       MoveMouse(Centre);
     }
-    if (Pressing) SendMouse(MOUSEEVENTF_LEFTDOWN, Centre);
+    // The button goes up again whatever happens, or the next case would
+    // start with it held.
+    struct TButtonRelease {
+      POINT At;
+      bool Held = false;
+      void Up() {
+        if (!Held) return;
+        Held = false;
+        SendMouse(MOUSEEVENTF_LEFTUP, At);
+        PumpUntilIdle(0);
+      }
+      ~TButtonRelease() { Up(); }
+    } Release{Centre};
+    if (Pressing) {
+      SendMouse(MOUSEEVENTF_LEFTDOWN, Centre);
+      Release.Held = true;
+    }
     PumpUntilIdle(Hot ? 150 : 50);
 
     TPicture Picture = Capture(Control->Handle(), Class->WholeWindow, Width, Height);
-    if (Pressing) {
-      SendMouse(MOUSEEVENTF_LEFTUP, Centre);
-      PumpUntilIdle(0);
-    }
+    Release.Up();
     Entry["height"] = Height;
     Entry["measured"] = Measure(*Class, Control.get());
     Control.reset();
@@ -344,6 +361,13 @@ int Main(int ArgC, char** ArgV) {
   } catch (const TUsageError& E) {
     std::fprintf(stderr, "lumora-gallery: %s\n", E.Message.c_str());
     return 2;
+  }
+  if (HDC Screen = GetDC(nullptr)) {
+    const int Bits = GetDeviceCaps(Screen, BITSPIXEL);
+    ReleaseDC(nullptr, Screen);
+    if (Bits < 24)
+      std::fprintf(
+          stderr, "lumora-gallery: the display has %d bits per pixel; colours will differ\n", Bits);
   }
   std::error_code Ec;
   std::filesystem::create_directories(OutDir, Ec);
