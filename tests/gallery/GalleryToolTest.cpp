@@ -101,7 +101,9 @@ TEST(GalleryTool, BuiltInTableAndCasesJson) {
   EXPECT_NE(
       Run.Output.find(std::to_string(Written) + " written, " + std::to_string(Failed) + " failed"),
       std::string::npos);
-  EXPECT_EQ(Run.ExitCode, Failed ? 1 : 0);
+  // Every control of the table exists, so every case is written.
+  EXPECT_EQ(Failed, 0);
+  EXPECT_EQ(Run.ExitCode, 0);
 }
 
 }  // namespace

@@ -15,11 +15,14 @@ const TGalleryClass& GalleryTFlatGroupBox();
 const TGalleryClass& GalleryTFlatPanel();
 const TGalleryClass& GalleryTFlatEdit();
 const TGalleryClass& GalleryTDovaTranPanel();
+const TGalleryClass& GalleryTFlatCheckBox();
+const TGalleryClass& GalleryTFlatRadioButton();
 
 const std::vector<const TGalleryClass*>& GalleryClasses() {
   static const std::vector<const TGalleryClass*> Classes = {
-      &GalleryTFlatButton(), &GalleryTFlatGroupBox(),  &GalleryTFlatPanel(),
-      &GalleryTFlatEdit(),   &GalleryTDovaTranPanel(),
+      &GalleryTFlatButton(),    &GalleryTFlatCheckBox(), &GalleryTFlatRadioButton(),
+      &GalleryTFlatGroupBox(),  &GalleryTFlatPanel(),    &GalleryTFlatEdit(),
+      &GalleryTDovaTranPanel(),
   };
   return Classes;
 }
