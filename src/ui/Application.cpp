@@ -168,7 +168,9 @@ bool TApplication::IsKeyMsg(MSG& Msg) {
     Form->SelectNext(GetKeyState(VK_SHIFT) >= 0);
     return true;
   }
-  if (Msg.message == WM_SYSCHAR ||
+  // Alt+Space opens the window menu; it is nobody's accelerator (and must
+  // not reach a focused check box as a plain space).
+  if ((Msg.message == WM_SYSCHAR && Msg.wParam != ' ') ||
       (Msg.message == WM_CHAR && !(Code & (DLGC_WANTCHARS | DLGC_WANTALLKEYS | DLGC_HASSETSEL)))) {
     return Form->DialogChar(static_cast<char>(Msg.wParam));
   }

@@ -9,10 +9,13 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lumora {
+class TBitmap;
 class TForm;
 class TWinControl;
 }  // namespace lumora
@@ -38,8 +41,9 @@ enum class TMeasure {
   TmHeight,    // tm_height from GetTextMetricsA
 };
 
-// Raised by a setter for a value it cannot take ("Layout: unknown value
-// \"blFoo\""); the case fails with that text and the others still run.
+// Raised by a setter for a value it cannot take ("unknown value \"blFoo\"");
+// the tool puts the property's name in front ("Layout: unknown value ..."),
+// the case fails with that text and the others still run.
 struct EGalleryError {
   std::string Message;
 };
@@ -63,5 +67,21 @@ struct TGalleryClass {
 // Every class the tool knows, in the order of the table.
 const std::vector<const TGalleryClass*>& GalleryClasses();
 const TGalleryClass* FindGalleryClass(const std::string& Name);
+
+// Helpers for the entries' setters: a value of the kind the property takes,
+// or EGalleryError ("expects true or false" ...).
+bool BoolValue(const TPropValue& Value);
+long long IntValue(const TPropValue& Value);
+const std::string& TextValue(const TPropValue& Value);
+// An enumeration value by its name, from Names.
+int EnumValue(const TPropValue& Value, const std::vector<std::pair<std::string, int>>& Names);
+// The test glyph of a Glyph value: W x H, 24-bit, magenta, with a filled
+// square per cell (black, dark red, dark green, dark blue) and a white dot
+// at the square's top-left pixel when the cell is large enough.
+std::unique_ptr<TBitmap> MakeTestGlyph(int Width, int Height, int Cells);
+
+// The setters every control has: Caption, Color, Enabled, ParentColor,
+// ParentFont, Visible. An entry adds them to its own.
+void AddControlProps(std::map<std::string, TPropSetter>& Props);
 
 }  // namespace lumora::gallery
