@@ -113,20 +113,30 @@ def main_shown():
     return p is not None and p[2] > 150 and p[0] < 180 and p[1] < 180
 
 
+def area(x, y, width, height):
+    raw = subprocess.run(["import", "-silent", "-window", "root", "-crop",
+                          f"{width}x{height}+{x}+{y}", "+repage", "-depth", "8", "rgb:-"],
+                         capture_output=True, timeout=10).stdout
+    return [tuple(raw[i:i + 3]) for i in range(0, len(raw) - 2, 3)]
+
+
+def marks(pixels):
+    """How many pixels are not the panel's colour: frames, boxes, text."""
+    return sum(1 for p in pixels if not near(p, PANEL_COLOUR))
+
+
 def settings_panel_shown():
-    return near(pixel(PANEL_LEFT + 130, PANEL_TOP + 132), PANEL_COLOUR) and not about_panel_shown()
+    """The type boxes in their frame, on the panel's colour."""
+    boxes = area(PANEL_LEFT + 8, PANEL_TOP + 20, 60, 40)
+    return main_shown() and marks(boxes) > 50 and marks(boxes) < len(boxes) // 2
 
 
 def about_panel_shown():
-    """The about text in grey on the panel: some grey pixels where Label4
-    lies, none where the settings panel has its buttons."""
-    raw = subprocess.run(["import", "-silent", "-window", "root", "-crop",
-                          f"224x16+{PANEL_LEFT + 24}+{PANEL_TOP + 64}", "+repage", "-depth", "8",
-                          "rgb:-"], capture_output=True, timeout=10).stdout
-    pixels = [tuple(raw[i:i + 3]) for i in range(0, len(raw) - 2, 3)]
-    grey = sum(1 for p in pixels if max(p) - min(p) < 30 and 60 < p[0] < 200)
-    panel = sum(1 for p in pixels if near(p, PANEL_COLOUR))
-    return grey > 40 and panel > len(pixels) // 2
+    """Nothing where the type boxes would be; grey text where Label4 lies."""
+    boxes = area(PANEL_LEFT + 8, PANEL_TOP + 20, 60, 40)
+    label = area(PANEL_LEFT + 24, PANEL_TOP + 64, 224, 16)
+    grey = sum(1 for p in label if max(p) - min(p) < 30 and 60 < p[0] < 200)
+    return main_shown() and marks(boxes) == 0 and grey > 40
 
 
 def drop_window_shown():

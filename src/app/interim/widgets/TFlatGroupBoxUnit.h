@@ -1,8 +1,0 @@
-#pragma once
-#include "widgets/InterimFlat.h"
-namespace lumora {
-class TFlatGroupBox : public interim::TBoxPanel {
- public:
-  using TBoxPanel::TBoxPanel;
-};
-}  // namespace lumora
