@@ -58,7 +58,7 @@ void NoteError(TPictureResult& R, int Status, const char* Text) noexcept {
 // The steps of one picture; R tells how far it got. Throws on any failure of
 // a request, an allocation or the file.
 void SavePicture(const std::string& Address, const TGrabSettingsValues& Settings,
-                 TPictureResult& R) {
+                 THttpSession* Session, TPictureResult& R) {
   R.Address = Address;
   std::string& A = R.Address;
   if (!PictureAddress(A)) {
@@ -70,7 +70,7 @@ void SavePicture(const std::string& Address, const TGrabSettingsValues& Settings
     return;
   }
 
-  THttpClient Client;
+  THttpClient Client = Session ? THttpClient(*Session) : THttpClient();
   if (Settings.MinSizeK > 0) {
     try {
       Client.Head(A);
@@ -175,11 +175,13 @@ std::string NumberedName(const std::string& Name, unsigned K) {
   return Name.substr(0, Cut) + "(" + std::to_string(K) + ")" + Name.substr(Cut);
 }
 
-TPictureResult DownloadPicture(const std::string& Address,
-                               const TGrabSettingsValues& Settings) noexcept {
+namespace {
+
+TPictureResult DownloadWith(const std::string& Address, const TGrabSettingsValues& Settings,
+                            THttpSession* Session) noexcept {
   TPictureResult R;
   try {
-    SavePicture(Address, Settings, R);
+    SavePicture(Address, Settings, Session, R);
   } catch (const EHttpError& E) {
     NoteError(R, E.StatusCode(), E.what());
   } catch (const std::bad_alloc&) {
@@ -190,6 +192,18 @@ TPictureResult DownloadPicture(const std::string& Address,
     NoteError(R, 0, "Unknown error");
   }
   return R;
+}
+
+}  // namespace
+
+TPictureResult DownloadPicture(const std::string& Address,
+                               const TGrabSettingsValues& Settings) noexcept {
+  return DownloadWith(Address, Settings, nullptr);
+}
+
+TPictureResult DownloadPicture(const std::string& Address, const TGrabSettingsValues& Settings,
+                               THttpSession& Session) noexcept {
+  return DownloadWith(Address, Settings, &Session);
 }
 
 void DownloadPicture(const std::string& Address) noexcept {

@@ -121,11 +121,31 @@ void GlobalInit() {
 
 }  // namespace
 
+// A session's easy handle, reused for all its requests: libcurl keeps the
+// connections it made in the handle's cache and sends the next request to a
+// host on the one still open. It drops a connection that a reply left unusable
+// (closed, reset, cut short, or abandoned by us) and, when a kept connection
+// turns out closed before any byte of the reply arrived, sends the request
+// once more on a new one.
+struct THttpSessionState {
+  std::unique_ptr<CURL, TCurlDeleter> Handle;
+};
+
 void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
-                        const TBodySink& Sink) {
+                        const TBodySink& Sink, THttpSession* Session) {
   GlobalInit();
-  std::unique_ptr<CURL, TCurlDeleter> H(curl_easy_init());
-  if (!H) throw EHttpError(0, "Out of memory");
+  std::unique_ptr<CURL, TCurlDeleter> Own;
+  CURL* C = nullptr;
+  if (Session) {
+    auto& State = Session->State();
+    if (!State) State = std::make_unique<THttpSessionState>();
+    if (!State->Handle) State->Handle.reset(curl_easy_init());
+    C = State->Handle.get();
+  } else {
+    Own.reset(curl_easy_init());
+    C = Own.get();
+  }
+  if (!C) throw EHttpError(0, "Out of memory");
 
   const bool IPv6 = Url.Host.find(':') != std::string::npos;
   const std::string Full = "http://" + (IPv6 ? "[" + Url.Host + "]" : Url.Host) + ":" +
@@ -137,7 +157,6 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   X.Verb = Verb;
   X.Reply = &Reply;
   X.Sink = &Sink;
-  CURL* C = H.get();
   curl_easy_setopt(C, CURLOPT_URL, Full.c_str());
   curl_easy_setopt(C, CURLOPT_PROTOCOLS_STR, "http");
   curl_easy_setopt(C, CURLOPT_PATH_AS_IS, 1L);
@@ -148,13 +167,17 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   curl_easy_setopt(C, CURLOPT_PROXY, "");  // and no proxy from the environment
   curl_easy_setopt(C, CURLOPT_NOPROXY, "*");
   curl_easy_setopt(C, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(C, CURLOPT_FORBID_REUSE, 1L);
+  curl_easy_setopt(C, CURLOPT_FORBID_REUSE, Session ? 0L : 1L);
   // The same limits as WinHTTP's defaults, so both builds give up alike.
   curl_easy_setopt(C, CURLOPT_CONNECTTIMEOUT, 60L);
   curl_easy_setopt(C, CURLOPT_NOPROGRESS, 0L);
   curl_easy_setopt(C, CURLOPT_XFERINFOFUNCTION, OnProgress);
   curl_easy_setopt(C, CURLOPT_XFERINFODATA, &X);
-  if (Verb == THttpVerb::Head) curl_easy_setopt(C, CURLOPT_NOBODY, 1L);
+  // Both ways, as a reused handle keeps the verb of its last request.
+  if (Verb == THttpVerb::Head)
+    curl_easy_setopt(C, CURLOPT_NOBODY, 1L);
+  else
+    curl_easy_setopt(C, CURLOPT_HTTPGET, 1L);
   curl_easy_setopt(C, CURLOPT_HEADERFUNCTION, OnHeader);
   curl_easy_setopt(C, CURLOPT_HEADERDATA, &X);
   curl_easy_setopt(C, CURLOPT_WRITEFUNCTION, OnBody);
@@ -172,3 +195,10 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
 }
 
 }  // namespace lumora::detail
+
+namespace lumora {
+
+THttpSession::THttpSession() noexcept = default;
+THttpSession::~THttpSession() = default;
+
+}  // namespace lumora

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,6 +25,13 @@ class TWinHttpHandle {
   TWinHttpHandle& operator=(const TWinHttpHandle&) = delete;
   TWinHttpHandle(TWinHttpHandle&& Other) noexcept
       : FHandle(std::exchange(Other.FHandle, nullptr)) {}
+  TWinHttpHandle& operator=(TWinHttpHandle&& Other) noexcept {
+    if (this != &Other) {
+      if (FHandle) WinHttpCloseHandle(FHandle);
+      FHandle = std::exchange(Other.FHandle, nullptr);
+    }
+    return *this;
+  }
   ~TWinHttpHandle() {
     if (FHandle) WinHttpCloseHandle(FHandle);
   }
@@ -71,40 +80,91 @@ bool QueryHeader(HINTERNET Request, DWORD Info, std::string& Value) {
   return true;
 }
 
+TWinHttpHandle OpenInternet() {
+  const std::wstring Agent = Widen(HttpUserAgent);
+  TWinHttpHandle Internet(WinHttpOpen(Agent.c_str(), WINHTTP_ACCESS_TYPE_NO_PROXY,
+                                      WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+  if (!Internet) Fail("WinHttpOpen");
+  return Internet;
+}
+
+// Errors of a connection that broke before any of the reply arrived: what a
+// kept-alive connection the server has closed meanwhile gives.
+bool IsStaleConnectionError(DWORD Error) {
+  return Error == ERROR_WINHTTP_CONNECTION_ERROR || Error == ERROR_WINHTTP_INVALID_SERVER_RESPONSE;
+}
+
 }  // namespace
 
-void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
-                        const TBodySink& Sink) {
-  const std::wstring Agent = Widen(HttpUserAgent);
-  TWinHttpHandle Session(WinHttpOpen(Agent.c_str(), WINHTTP_ACCESS_TYPE_NO_PROXY,
-                                     WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
-  if (!Session) Fail("WinHttpOpen");
+// A session's WinHTTP session handle: its connection pool keeps the
+// connections whose replies were read to their end and serves the next
+// request to that host on one of them. A reply left unread (an error reply,
+// a sink that wanted no more) takes its connection with it.
+struct THttpSessionState {
+  TWinHttpHandle Internet;
+  // Hosts (with port) this session has sent requests to: only there can a
+  // pooled connection have gone stale.
+  std::set<std::string> Visited;
+};
 
-  TWinHttpHandle Connection(WinHttpConnect(Session.get(), Widen(Url.Host).c_str(), Url.Port, 0));
+void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
+                        const TBodySink& Sink, THttpSession* Session) {
+  TWinHttpHandle OwnInternet;
+  THttpSessionState* State = nullptr;
+  if (Session) {
+    auto& Kept = Session->State();
+    if (!Kept) Kept = std::make_unique<THttpSessionState>();
+    State = Kept.get();
+    if (!State->Internet) State->Internet = OpenInternet();
+  } else {
+    OwnInternet = OpenInternet();
+  }
+  const HINTERNET Internet = State ? State->Internet.get() : OwnInternet.get();
+  const std::string HostKey = Url.Host + ":" + std::to_string(Url.Port);
+  // Sent again once, on a new connection, when the first try broke before
+  // any of the reply arrived on a connection that may have been a kept one.
+  bool MayRetry = State && !State->Visited.insert(HostKey).second;
+
+  TWinHttpHandle Connection(WinHttpConnect(Internet, Widen(Url.Host).c_str(), Url.Port, 0));
   if (!Connection) Fail("WinHttpConnect");
 
-  // The target is already escaped by the client; WinHTTP must send it as it is.
-  TWinHttpHandle Request(WinHttpOpenRequest(
-      Connection.get(), Verb == THttpVerb::Head ? L"HEAD" : L"GET", Widen(Url.Target).c_str(),
-      nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-      WINHTTP_FLAG_ESCAPE_DISABLE | WINHTTP_FLAG_ESCAPE_DISABLE_QUERY));
-  if (!Request) Fail("WinHttpOpenRequest");
+  TWinHttpHandle Request;
+  for (;;) {
+    // The target is already escaped by the client; WinHTTP must send it as it is.
+    Request = TWinHttpHandle(WinHttpOpenRequest(
+        Connection.get(), Verb == THttpVerb::Head ? L"HEAD" : L"GET", Widen(Url.Target).c_str(),
+        nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+        WINHTTP_FLAG_ESCAPE_DISABLE | WINHTTP_FLAG_ESCAPE_DISABLE_QUERY));
+    if (!Request) Fail("WinHttpOpenRequest");
 
-  DWORD Policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
-  WinHttpSetOption(Request.get(), WINHTTP_OPTION_REDIRECT_POLICY, &Policy, sizeof Policy);
-  DWORD Disable =
-      WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_AUTHENTICATION | WINHTTP_DISABLE_KEEP_ALIVE;
-  WinHttpSetOption(Request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &Disable, sizeof Disable);
+    DWORD Policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
+    WinHttpSetOption(Request.get(), WINHTTP_OPTION_REDIRECT_POLICY, &Policy, sizeof Policy);
+    DWORD Disable = WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_AUTHENTICATION;
+    if (!State) Disable |= WINHTTP_DISABLE_KEEP_ALIVE;
+    WinHttpSetOption(Request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &Disable, sizeof Disable);
 
-  const std::wstring Accept = Widen(std::string("Accept: ") + HttpAccept);
-  if (!WinHttpAddRequestHeaders(Request.get(), Accept.c_str(), static_cast<DWORD>(-1L),
-                                WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE))
-    Fail("WinHttpAddRequestHeaders");
+    const std::wstring Accept = Widen(std::string("Accept: ") + HttpAccept);
+    if (!WinHttpAddRequestHeaders(Request.get(), Accept.c_str(), static_cast<DWORD>(-1L),
+                                  WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE))
+      Fail("WinHttpAddRequestHeaders");
 
-  if (!WinHttpSendRequest(Request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA,
-                          0, 0, 0))
-    Fail("WinHttpSendRequest");
-  if (!WinHttpReceiveResponse(Request.get(), nullptr)) Fail("WinHttpReceiveResponse");
+    if (!WinHttpSendRequest(Request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
+                            WINHTTP_NO_REQUEST_DATA, 0, 0, 0)) {
+      if (MayRetry && IsStaleConnectionError(GetLastError())) {
+        MayRetry = false;
+        continue;
+      }
+      Fail("WinHttpSendRequest");
+    }
+    if (!WinHttpReceiveResponse(Request.get(), nullptr)) {
+      if (MayRetry && IsStaleConnectionError(GetLastError())) {
+        MayRetry = false;
+        continue;
+      }
+      Fail("WinHttpReceiveResponse");
+    }
+    break;
+  }
 
   DWORD Status = 0;
   DWORD Size = sizeof Status;
@@ -135,3 +195,10 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
 }
 
 }  // namespace lumora::detail
+
+namespace lumora {
+
+THttpSession::THttpSession() noexcept = default;
+THttpSession::~THttpSession() = default;
+
+}  // namespace lumora
