@@ -27,6 +27,7 @@ struct TExchange {
   THttpReply* Reply = nullptr;
   const TBodySink* Sink = nullptr;
   std::int64_t Received = 0;
+  std::size_t HeaderBytes = 0;  // of the reply, any part of it
   // No exception may unwind through libcurl's C frames: a callback keeps it here.
   std::exception_ptr CallbackError;
   // An error reply's body is not wanted: reading stops after its headers.
@@ -64,6 +65,7 @@ void ReadHeaderLine(const std::string& Line, THttpReply& Reply) {
 
 size_t OnHeader(char* Data, size_t Size, size_t Count, void* User) {
   auto* X = static_cast<TExchange*>(User);
+  X->HeaderBytes += Size * Count;
   try {
     ReadHeaderLine(std::string(Data, Size * Count), *X->Reply);
   } catch (...) {
@@ -154,9 +156,6 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
       curl_slist_append(nullptr, (std::string("Accept: ") + HttpAccept).c_str()));
 
   TExchange X;
-  X.Verb = Verb;
-  X.Reply = &Reply;
-  X.Sink = &Sink;
   curl_easy_setopt(C, CURLOPT_URL, Full.c_str());
   curl_easy_setopt(C, CURLOPT_PROTOCOLS_STR, "http");
   curl_easy_setopt(C, CURLOPT_PATH_AS_IS, 1L);
@@ -183,7 +182,26 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   curl_easy_setopt(C, CURLOPT_WRITEFUNCTION, OnBody);
   curl_easy_setopt(C, CURLOPT_WRITEDATA, &X);
 
-  const CURLcode Rc = curl_easy_perform(C);
+  CURLcode Rc = CURLE_OK;
+  for (bool First = true;; First = false) {
+    X = TExchange{};
+    X.Verb = Verb;
+    X.Reply = &Reply;
+    X.Sink = &Sink;
+    Rc = curl_easy_perform(C);
+    // A kept connection the server closed as the request went out (its
+    // keep-alive time ran out): the request is sent again, once, on a new
+    // connection, but only when not a byte of the reply had arrived, so no
+    // reply is ever taken for another's. libcurl catches most such cases
+    // itself, not one where sending the request already fails.
+    long NewConnections = -1;
+    if (Session && First && !X.CallbackError && X.HeaderBytes == 0 &&
+        (Rc == CURLE_SEND_ERROR || Rc == CURLE_RECV_ERROR || Rc == CURLE_GOT_NOTHING) &&
+        curl_easy_getinfo(C, CURLINFO_NUM_CONNECTS, &NewConnections) == CURLE_OK &&
+        NewConnections == 0)
+      continue;
+    break;
+  }
   if (X.CallbackError) std::rethrow_exception(X.CallbackError);
   if (Rc == CURLE_WRITE_ERROR && (X.StoppedAfterHeaders || X.StoppedBySink)) return;
   if (Rc == CURLE_ABORTED_BY_CALLBACK) throw EHttpError(0, "No progress for 30 seconds");
