@@ -5,6 +5,7 @@
 #include <winhttp.h>
 
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <utility>
@@ -94,6 +95,32 @@ bool IsStaleConnectionError(DWORD Error) {
   return Error == ERROR_WINHTTP_CONNECTION_ERROR || Error == ERROR_WINHTTP_INVALID_SERVER_RESPONSE;
 }
 
+// Hosts (with port) that sessions of this process have kept connections to.
+// Only there can a pooled connection have gone stale; and since some WinHTTPs
+// pool connections for the whole process rather than per session, a request
+// made without a session may be given one of them too.
+class TKeptHosts {
+ public:
+  // Notes Key; true when it was noted before.
+  bool Note(const std::string& Key) {
+    std::lock_guard Guard(FLock);
+    return !FKeys.insert(Key).second;
+  }
+  bool Contains(const std::string& Key) const {
+    std::lock_guard Guard(FLock);
+    return FKeys.count(Key) != 0;
+  }
+
+ private:
+  mutable std::mutex FLock;
+  std::set<std::string> FKeys;
+};
+
+TKeptHosts& KeptHosts() {
+  static TKeptHosts* Hosts = new TKeptHosts;  // never freed: used until the very end
+  return *Hosts;
+}
+
 }  // namespace
 
 // A session's WinHTTP session handle: its connection pool keeps the
@@ -102,9 +129,6 @@ bool IsStaleConnectionError(DWORD Error) {
 // a sink that wanted no more) takes its connection with it.
 struct THttpSessionState {
   TWinHttpHandle Internet;
-  // Hosts (with port) this session has sent requests to: only there can a
-  // pooled connection have gone stale.
-  std::set<std::string> Visited;
 };
 
 void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
@@ -123,7 +147,7 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   const std::string HostKey = Url.Host + ":" + std::to_string(Url.Port);
   // Sent again once, on a new connection, when the first try broke before
   // any of the reply arrived on a connection that may have been a kept one.
-  bool MayRetry = State && !State->Visited.insert(HostKey).second;
+  bool MayRetry = State ? KeptHosts().Note(HostKey) : KeptHosts().Contains(HostKey);
 
   TWinHttpHandle Connection(WinHttpConnect(Internet, Widen(Url.Host).c_str(), Url.Port, 0));
   if (!Connection) Fail("WinHttpConnect");
@@ -177,7 +201,17 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   if (QueryHeader(Request.get(), WINHTTP_QUERY_CONTENT_LENGTH, Length))
     Reply.ContentLength = ParseContentLength(Length);
 
-  if (Verb != THttpVerb::Get || Status < 200 || Status > 299 || !Sink) return;
+  if (Verb == THttpVerb::Head) {
+    // A HEAD reply has no body, but some WinHTTPs hand its connection back to
+    // the pool only once a read has found that out.
+    if (State) {
+      char None[1];
+      DWORD Read = 0;
+      WinHttpReadData(Request.get(), None, sizeof None, &Read);
+    }
+    return;
+  }
+  if (Status < 200 || Status > 299 || !Sink) return;
 
   // On the heap: the threads that make requests have small stacks.
   std::vector<char> Chunk(64 * 1024);
