@@ -13,6 +13,7 @@ namespace lumora {
 namespace {
 
 constexpr std::string_view HttpPrefix = "http://";
+constexpr std::size_t WriteSize = 64 * 1024;
 
 bool StartsWithHttp(std::string_view S) {
   return S.size() >= HttpPrefix.size() && LowerAscii(S.substr(0, HttpPrefix.size())) == HttpPrefix;
@@ -103,12 +104,28 @@ void SavePicture(const std::string& Address, const TGrabSettingsValues& Settings
   TNewFile File;
   if (!File.CreateTemporary(Settings.SaveFolder))
     throw ELumoraError("Cannot create a file in " + Settings.SaveFolder);
+  // The pieces, which the client hands over in sizes of its own, go to the
+  // file in writes of up to WriteSize: a typical picture in one.
   std::int64_t Bytes = 0;
-  Client.Get(A, [&](const char* Data, std::size_t Size) {
+  std::string Pending;
+  const auto Flush = [&](const char* Data, std::size_t Size) {
     if (!File.Write(Data, Size)) throw ELumoraError("Cannot write into " + Settings.SaveFolder);
+  };
+  Client.Get(A, [&](const char* Data, std::size_t Size) {
     Bytes += static_cast<std::int64_t>(Size);
+    if (Pending.size() + Size > WriteSize && !Pending.empty()) {
+      Flush(Pending.data(), Pending.size());
+      Pending.clear();
+    }
+    if (Size >= WriteSize) {
+      Flush(Data, Size);
+    } else {
+      if (Pending.capacity() < WriteSize) Pending.reserve(WriteSize);
+      Pending.append(Data, Size);
+    }
     return true;
   });
+  if (!Pending.empty()) Flush(Pending.data(), Pending.size());
 
   // The name is taken as the picture is complete, never over an existing
   // file: while a name is taken, the next number is tried.

@@ -166,6 +166,9 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   curl_easy_setopt(C, CURLOPT_PROXY, "");  // and no proxy from the environment
   curl_easy_setopt(C, CURLOPT_NOPROXY, "*");
   curl_easy_setopt(C, CURLOPT_NOSIGNAL, 1L);
+  // A picture of some tens of kilobytes then arrives in one piece and goes to
+  // its file in one write; WinHTTP reads in pieces of this size too.
+  curl_easy_setopt(C, CURLOPT_BUFFERSIZE, 64L * 1024);
   curl_easy_setopt(C, CURLOPT_FORBID_REUSE, Session ? 0L : 1L);
   // The same limits as WinHTTP's defaults, so both builds give up alike.
   curl_easy_setopt(C, CURLOPT_CONNECTTIMEOUT, 60L);
