@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <algorithm>
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -91,8 +93,12 @@ TWinHttpHandle OpenInternet() {
 
 // Errors of a connection that broke before any of the reply arrived: what a
 // kept-alive connection the server has closed meanwhile gives.
+// Wine passes the socket's own error on where Windows reports a connection
+// error.
 bool IsStaleConnectionError(DWORD Error) {
-  return Error == ERROR_WINHTTP_CONNECTION_ERROR || Error == ERROR_WINHTTP_INVALID_SERVER_RESPONSE;
+  return Error == ERROR_WINHTTP_CONNECTION_ERROR ||
+         Error == ERROR_WINHTTP_INVALID_SERVER_RESPONSE || Error == WSAECONNRESET ||
+         Error == WSAECONNABORTED;
 }
 
 // Hosts (with port) that sessions of this process have kept connections to.
@@ -121,6 +127,12 @@ TKeptHosts& KeptHosts() {
   return *Hosts;
 }
 
+// Sessions alive now, and the most there have been at once. With a pool per
+// session a request finds at most one stale connection of its own; with a
+// pool for the whole process (Wine's), each session may have left one there.
+std::atomic<int> LiveSessions{0};
+std::atomic<int> PeakSessions{0};
+
 }  // namespace
 
 // A session's WinHTTP session handle: its connection pool keeps the
@@ -128,6 +140,16 @@ TKeptHosts& KeptHosts() {
 // request to that host on one of them. A reply left unread (an error reply,
 // a sink that wanted no more) takes its connection with it.
 struct THttpSessionState {
+  THttpSessionState() {
+    const int Now = ++LiveSessions;
+    int Peak = PeakSessions.load();
+    while (Now > Peak && !PeakSessions.compare_exchange_weak(Peak, Now)) {
+    }
+  }
+  ~THttpSessionState() { --LiveSessions; }
+  THttpSessionState(const THttpSessionState&) = delete;
+  THttpSessionState& operator=(const THttpSessionState&) = delete;
+
   TWinHttpHandle Internet;
 };
 
@@ -145,9 +167,13 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   }
   const HINTERNET Internet = State ? State->Internet.get() : OwnInternet.get();
   const std::string HostKey = Url.Host + ":" + std::to_string(Url.Port);
-  // Sent again once, on a new connection, when the first try broke before
-  // any of the reply arrived on a connection that may have been a kept one.
-  bool MayRetry = State ? KeptHosts().Note(HostKey) : KeptHosts().Contains(HostKey);
+  // Sent again, on another connection, when a try broke before any of the
+  // reply arrived on a connection that may have been a kept one: once where
+  // each session pools its own connections, as WinHTTP does; where the pool
+  // is shared, once for each stale connection it can hold, so that the last
+  // try goes out on a new connection.
+  const bool MayBeKept = State ? KeptHosts().Note(HostKey) : KeptHosts().Contains(HostKey);
+  int Resends = MayBeKept ? std::max(1, PeakSessions.load()) : 0;
 
   TWinHttpHandle Connection(WinHttpConnect(Internet, Widen(Url.Host).c_str(), Url.Port, 0));
   if (!Connection) Fail("WinHttpConnect");
@@ -174,15 +200,15 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
 
     if (!WinHttpSendRequest(Request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
                             WINHTTP_NO_REQUEST_DATA, 0, 0, 0)) {
-      if (MayRetry && IsStaleConnectionError(GetLastError())) {
-        MayRetry = false;
+      if (Resends > 0 && IsStaleConnectionError(GetLastError())) {
+        --Resends;
         continue;
       }
       Fail("WinHttpSendRequest");
     }
     if (!WinHttpReceiveResponse(Request.get(), nullptr)) {
-      if (MayRetry && IsStaleConnectionError(GetLastError())) {
-        MayRetry = false;
+      if (Resends > 0 && IsStaleConnectionError(GetLastError())) {
+        --Resends;
         continue;
       }
       Fail("WinHttpReceiveResponse");

@@ -175,7 +175,24 @@ TEST_F(WorkerTest, ServersThatEndConnectionsLoseNoPictureAndMixUpNone) {
     const std::string CaseTag = UniquePrefix();
     TGrabShared Run;
     Run.PicQueue = std::make_shared<TPicQueue>();
-    auto Counts = std::make_shared<TGrabTally>();
+    // Keeps why pictures failed, for the report of a failing case.
+    class TErrors : public TGrabTally {
+     public:
+      void PictureDone(const TPictureResult& R) override {
+        TGrabTally::PictureDone(R);
+        std::lock_guard Guard(FLock);
+        if (R.Outcome == TPictureOutcome::Failed) FText += R.Address + ": " + R.Error + "\n";
+      }
+      std::string Text() {
+        std::lock_guard Guard(FLock);
+        return FText;
+      }
+
+     private:
+      std::mutex FLock;
+      std::string FText;
+    };
+    auto Counts = std::make_shared<TErrors>();
     Run.Observer = Counts;
     constexpr int Count = 60;
     std::set<std::string> Expected;
@@ -200,7 +217,8 @@ TEST_F(WorkerTest, ServersThatEndConnectionsLoseNoPictureAndMixUpNone) {
     for (const auto& N : Names)
       EXPECT_EQ(test::ReadWholeFile(Folder.Path() + N), Own(CaseTag, N)) << C.Mode;
     EXPECT_EQ(Counts->Counts().Saved, Expected.size()) << C.Mode;
-    EXPECT_EQ(Counts->Counts().Failed, static_cast<unsigned>(Cut)) << C.Mode;
+    EXPECT_EQ(Counts->Counts().Failed, static_cast<unsigned>(Cut)) << C.Mode << "\n"
+                                                                   << Counts->Text();
     // Each GET went out once: a picture is never fetched twice over.
     const auto Lines = ServerRequestLines(CaseTag);
     EXPECT_EQ(std::count_if(Lines.begin(), Lines.end(),
