@@ -1,29 +1,43 @@
 #!/usr/bin/env bash
 # Grab throughput end to end: one page with 2,000 IMG references to pictures
-# of 20 KB, served on the loopback by lighttpd, grabbed (a) by `lumora-grab` (the page
-# fetched and parsed, five download workers, one new connection per picture)
-# and (b) by `wget -q -p -H -nd -A jpg` (Debian's wget: the page's
-# requisites, one at a time over a kept-alive connection, only the JPGs
-# kept), in the same run against the same server. Both must save the same
-# 2,000 files. Prints both wall times and the ratio a/b; the target is 0.5 or
-# less. Each side runs ROUNDS times (default 3) and its best time counts.
+# of 20 KB, served on the loopback by lighttpd, grabbed in the same run
+# against the same server by
+#   lumora  `lumora-grab` (the page fetched and parsed, five download
+#           workers, each on its own kept-alive connection),
+#   wget    `wget -q -p -H -nd -A jpg` (Debian's wget: the page's requisites,
+#           one at a time over a kept-alive connection, only the JPGs kept),
+#   wget2   `wget2 -q -p -H -nd -A jpg --max-threads=5` (the same with five
+#           threads),
+#   curl    `curl -s -Z --parallel-max 5 --remote-name-all` over the list of
+#           picture addresses (no page to fetch or parse).
+# All must save the same 2,000 files. Each side runs ROUNDS times (default 3)
+# in turn and its best time counts; prints every time and the ratio of
+# lumora to each peer. Targets: lumora/wget2 <= 0.8, lumora/curl <= 1.0.
 #
-# The server is lighttpd (installed on first use), not the Python test server:
-# a single Python process serves one request at a time and would measure
-# itself. Both sides save into a folder in memory (/dev/shm) when there is
-# one, because on a slow shared disk file creation costs more than the
-# network work being compared.
+# The server is lighttpd, not the Python test server: a single Python process
+# serves one request at a time and would measure itself. lighttpd, wget2 and
+# curl are installed on first use. Every side saves into a folder in memory
+# (/dev/shm) when there is one, because on a slow shared disk file creation
+# costs more than the network work being compared.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 count=${COUNT:-2000}
 rounds=${ROUNDS:-3}
+
+install() {  # package...
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" >/dev/null
+}
 command -v wget >/dev/null || { echo "grab_bench: wget is missing (scripts/setup.sh installs it)" >&2; exit 1; }
+command -v wget2 >/dev/null || install wget2
+command -v curl >/dev/null || install curl
 lighttpd=$(command -v lighttpd || echo /usr/sbin/lighttpd)
 if [ ! -x "$lighttpd" ]; then
+  install lighttpd
+  # The package starts a system-wide server on port 80; this benchmark runs its own.
   sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends lighttpd >/dev/null
-  # The package starts a system-wide server on port 80; this benchmark runs its own.
   $sudo service lighttpd stop >/dev/null 2>&1 || true
 fi
 
@@ -60,19 +74,38 @@ saves=$out
 trap 'kill $server 2>/dev/null || true; [ "$saves" != "$out" ] && rm -rf "$saves"' EXIT
 for _ in $(seq 100); do curl -s -o /dev/null "http://127.0.0.1:$port/index.html" && break; sleep 0.1; done
 page="http://127.0.0.1:$port/index.html"
+for i in $(seq 0 $((count - 1))); do printf 'url = "http://127.0.0.1:%s/pic%05d.jpg"\n' "$port" "$i"; done > "$out/curl.list"
+
+sides=(lumora wget wget2 curl)
+run_side() {  # side folder
+  case $1 in
+    lumora) "$tool" "$page" --quiet --folder "$2" >/dev/null ;;
+    wget) (cd "$2" && wget -q -p -H -nd -A jpg "$page" || true) ;;
+    wget2) (cd "$2" && wget2 -q -p -H -nd -A jpg --max-threads=5 "$page" || true) ;;
+    curl) (cd "$2" && curl -s -Z --parallel-max 5 --remote-name-all -K "$out/curl.list" 2>/dev/null) ;;
+  esac
+}
 
 now() { date +%s.%N; }
-best_a=999999 best_b=999999
+declare -A best
+for s in "${sides[@]}"; do best[$s]=999999; done
 for r in $(seq "$rounds"); do
-  rm -rf "$saves/a" "$saves/b" && mkdir -p "$saves/a" "$saves/b"
-  t0=$(now); "$tool" "$page" --quiet --folder "$saves/a" >/dev/null; t1=$(now)
-  (cd "$saves/b" && wget -q -p -H -nd -A jpg "$page" || true); t2=$(now)
-  a=$(echo "$t1 - $t0" | bc -l); b=$(echo "$t2 - $t1" | bc -l)
-  na=$(ls "$saves/a" | wc -l); nb=$(ls "$saves/b" | grep -c '\.jpg$' || true)
-  [ "$na" -eq "$count" ] && [ "$nb" -eq "$count" ] || { echo "round $r: saved $na and $nb of $count"; exit 1; }
-  printf 'round %d: lumora-grab %.2f s, wget %.2f s\n' "$r" "$a" "$b"
-  best_a=$(echo "if ($a < $best_a) $a else $best_a" | bc -l)
-  best_b=$(echo "if ($b < $best_b) $b else $best_b" | bc -l)
+  line="round $r:"
+  for s in "${sides[@]}"; do
+    rm -rf "${saves:?}/$s" && mkdir -p "$saves/$s"
+    t0=$(now); run_side "$s" "$saves/$s"; t1=$(now)
+    n=$(ls "$saves/$s" | grep -c '\.jpg$' || true)
+    [ "$n" -eq "$count" ] || { echo "round $r: $s saved $n of $count"; exit 1; }
+    t=$(echo "$t1 - $t0" | bc -l)
+    best[$s]=$(echo "if ($t < ${best[$s]}) $t else ${best[$s]}" | bc -l)
+    line+=$(printf ' %s %.2f s,' "$s" "$t")
+  done
+  echo "${line%,}"
 done
-printf 'best: lumora-grab %.2f s, wget %.2f s, ratio lumora/wget = %.2f (target <= 0.5)\n' \
-  "$best_a" "$best_b" "$(echo "$best_a / $best_b" | bc -l)"
+printf 'best:'
+for s in "${sides[@]}"; do printf ' %s %.2f s' "$s" "${best[$s]}"; done
+echo
+ratio() { echo "${best[lumora]} / ${best[$1]}" | bc -l; }
+printf 'ratio lumora/wget  = %.2f\n' "$(ratio wget)"
+printf 'ratio lumora/wget2 = %.2f (target <= 0.8)\n' "$(ratio wget2)"
+printf 'ratio lumora/curl  = %.2f (target <= 1.0)\n' "$(ratio curl)"

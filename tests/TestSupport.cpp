@@ -103,6 +103,15 @@ std::vector<std::string> ServerRequestLines(const std::string& Prefix) {
   return Lines;
 }
 
+TServerConnections ServerConnections(const std::string& Prefix) {
+  THttpClient Client;
+  const std::string Text = Client.Get(ServerBase() + "/__connections?prefix=" + Prefix);
+  TServerConnections C;
+  C.Connections = std::atoi(Text.c_str());
+  C.Dropped = std::atoi(Text.c_str() + std::min(Text.size(), Text.find(' ') + 1));
+  return C;
+}
+
 namespace {
 std::string PercentEncoded(const std::string& Bytes) {
   static constexpr char Hex[] = "0123456789ABCDEF";

@@ -34,6 +34,13 @@ std::string UniquePrefix();
 std::vector<std::string> ServerLog(const std::string& Prefix);
 // Only the request lines of those entries ("GET /x HTTP/1.1"), in order.
 std::vector<std::string> ServerRequestLines(const std::string& Prefix);
+// How many connections carried the requests whose target starts with Prefix,
+// and how many of those requests a connection closed on without answering.
+struct TServerConnections {
+  int Connections = 0;
+  int Dropped = 0;
+};
+TServerConnections ServerConnections(const std::string& Prefix);
 // Makes the test server answer Path (its target, tag included, under /site/)
 // with Body; other /site/ targets answer with their own target as body.
 void RegisterPage(const std::string& Path, const std::string& Body);

@@ -26,6 +26,20 @@ with "~" is a tag that only marks the request in the log (/~t1/bytes/5/a.gif):
   /wait/<ms>/...                 after <ms> of silence, the answer to the rest
                                  of the path (tag kept): /~t/wait/900/site/p
                                  is /~t/site/p, late; the log has the full path
+  /close/...                     the answer to the rest, with "Connection:
+                                 close", and the connection is closed
+  /closeafter/<k>/...            the answer to the rest; from then on the
+                                 connection closes after every k-th reply,
+                                 without notice
+  /dropafter/<k>/...             the same, but the connection waits for the
+                                 next request and closes without answering it,
+                                 as a kept-alive connection that times out
+                                 just as a request comes
+  /reset/<n>/...                 announces n bytes, sends half of them, resets
+                                 the connection
+  /__connections?prefix=P        "<c> <d>": the number of connections that
+                                 carried the requests whose target starts with
+                                 P, and of those requests that were dropped
   /__page?path=P&body=B          registers body B (percent-encoded bytes) as
                                  the page at path P (not logged)
   /__log?prefix=P                the requests so far whose target starts with P
@@ -36,15 +50,20 @@ printed as "PORT <n>" on standard output once the server listens.
 """
 import argparse
 import os
+import socket
+import struct
 import sys
 import threading
 import time
 import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
-LOG = []
+LOG = []  # (target, entry, connection number)
+DROPPED = []  # targets of requests a connection closed on without an answer
 LOG_LOCK = threading.Lock()
 PAGES = {}
+CONNECTIONS = [0]
+MODIFIERS = ("wait", "close", "closeafter", "dropafter")
 
 
 def pattern(n):
@@ -70,17 +89,58 @@ class Handler(BaseHTTPRequestHandler):
     def log_message(self, fmt, *args):  # quiet
         pass
 
+    def setup(self):
+        super().setup()
+        with LOG_LOCK:
+            CONNECTIONS[0] += 1
+            self.connection_number = CONNECTIONS[0]
+        self.replies = 0
+        self.close_every = 0  # close after every n-th reply; 0: never
+        self.drop_request = False  # then drop the next request instead of closing at once
+        self.drop_next = False
+        self.announce_close = False
+
+    def handle_one_request(self):
+        if not self.drop_next:
+            return super().handle_one_request()
+        # The request arrives, the connection closes under it unanswered.
+        line = self.rfile.readline(65537)
+        while True:
+            header = self.rfile.readline(65537)
+            if header in (b"", b"\r\n", b"\n"):
+                break
+        if line:
+            parts = line.split()
+            with LOG_LOCK:
+                DROPPED.append(parts[1].decode("latin-1") if len(parts) > 1 else "")
+        self.close_connection = True
+
     def do_GET(self):
-        self.route(head=False)
+        self.answer(head=False)
 
     def do_HEAD(self):
-        self.route(head=True)
+        self.answer(head=True)
+
+    def answer(self, head):
+        self.announce_close = False
+        self.route(head)
+        self.replies += 1
+        if self.close_every and self.replies % self.close_every == 0:
+            if self.drop_request:
+                self.drop_next = True
+            else:
+                self.close_connection = True
+
+    def end_headers(self):
+        if self.announce_close:
+            self.send_header("Connection", "close")
+        super().end_headers()
 
     def record(self):
         entry = self.requestline + "\n" + "".join(
             f"{k}: {v}\n" for k, v in self.headers.items())
         with LOG_LOCK:
-            LOG.append((self.path, entry))
+            LOG.append((self.path, entry, self.connection_number))
 
     def reply(self, code, body, head, length=None, extra=(), ctype="application/octet-stream"):
         self.send_response(code)
@@ -128,8 +188,15 @@ class Handler(BaseHTTPRequestHandler):
             q = urllib.parse.parse_qs(urllib.parse.urlsplit(path).query)
             prefix = q.get("prefix", [""])[0]
             with LOG_LOCK:
-                text = "".join(e + "\n" for p, e in LOG if p.startswith(prefix))
+                text = "".join(e + "\n" for p, e, _ in LOG if p.startswith(prefix))
             return self.reply(200, text.encode("latin-1"), head)
+        if path.startswith("/__connections"):
+            q = urllib.parse.parse_qs(urllib.parse.urlsplit(path).query)
+            prefix = q.get("prefix", [""])[0]
+            with LOG_LOCK:
+                used = {c for p, _, c in LOG if p.startswith(prefix)}
+                dropped = sum(1 for p in DROPPED if p.startswith(prefix))
+            return self.reply(200, f"{len(used)} {dropped}".encode(), head)
         if path.startswith("/__page?"):
             q = urllib.parse.parse_qs(urllib.parse.urlsplit(path).query, keep_blank_values=True,
                                       encoding="latin-1")
@@ -142,11 +209,21 @@ class Handler(BaseHTTPRequestHandler):
         if len(parts) > 1 and parts[1].startswith("~"):
             tag = "/" + parts.pop(1)  # a test's own tag, to find its requests in the log
         kind = parts[1] if len(parts) > 1 else ""
-        if kind == "wait" and len(parts) > 3 and parts[2].isdigit():
-            time.sleep(int(parts[2]) / 1000.0)
-            path = tag + "/" + "/".join(parts[3:])
-            parts = [""] + parts[3:]
-            kind = parts[1]
+        while kind in MODIFIERS:
+            take = 1 if kind == "close" else 2
+            if len(parts) <= take + 1 or (take == 2 and not parts[2].isdigit()):
+                break
+            if kind == "wait":
+                time.sleep(int(parts[2]) / 1000.0)
+            elif kind == "close":
+                self.announce_close = True
+                self.close_connection = True
+            else:
+                self.close_every = max(1, int(parts[2]))
+                self.drop_request = kind == "dropafter"
+            parts = [""] + parts[take + 1:]
+            path = tag + "/" + "/".join(parts[1:])
+            kind = parts[1] if len(parts) > 1 else ""
         try:
             if kind == "files":
                 rel = urllib.parse.unquote("/".join(parts[2:]).split("?")[0])
@@ -196,6 +273,20 @@ class Handler(BaseHTTPRequestHandler):
                     self.wfile.write(pattern(int(parts[3])))
                     self.wfile.flush()
                     time.sleep(5)
+                self.close_connection = True
+                return
+            if kind == "reset":
+                n = int(parts[2])
+                self.send_response(200)
+                self.send_header("Content-Length", str(n))
+                self.end_headers()
+                if not head:
+                    self.wfile.write(pattern(n // 2))
+                    self.wfile.flush()
+                    time.sleep(0.05)  # the half arrives before the reset
+                    self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER,
+                                               struct.pack("ii", 1, 0))
+                    self.connection.close()
                 self.close_connection = True
                 return
             if kind == "short":

@@ -13,6 +13,7 @@ namespace lumora {
 namespace {
 
 constexpr std::string_view HttpPrefix = "http://";
+constexpr std::size_t WriteSize = 64 * 1024;
 
 bool StartsWithHttp(std::string_view S) {
   return S.size() >= HttpPrefix.size() && LowerAscii(S.substr(0, HttpPrefix.size())) == HttpPrefix;
@@ -58,7 +59,7 @@ void NoteError(TPictureResult& R, int Status, const char* Text) noexcept {
 // The steps of one picture; R tells how far it got. Throws on any failure of
 // a request, an allocation or the file.
 void SavePicture(const std::string& Address, const TGrabSettingsValues& Settings,
-                 TPictureResult& R) {
+                 THttpSession* Session, TPictureResult& R) {
   R.Address = Address;
   std::string& A = R.Address;
   if (!PictureAddress(A)) {
@@ -70,7 +71,7 @@ void SavePicture(const std::string& Address, const TGrabSettingsValues& Settings
     return;
   }
 
-  THttpClient Client;
+  THttpClient Client = Session ? THttpClient(*Session) : THttpClient();
   if (Settings.MinSizeK > 0) {
     try {
       Client.Head(A);
@@ -103,12 +104,28 @@ void SavePicture(const std::string& Address, const TGrabSettingsValues& Settings
   TNewFile File;
   if (!File.CreateTemporary(Settings.SaveFolder))
     throw ELumoraError("Cannot create a file in " + Settings.SaveFolder);
+  // The pieces, which the client hands over in sizes of its own, go to the
+  // file in writes of up to WriteSize: a typical picture in one.
   std::int64_t Bytes = 0;
-  Client.Get(A, [&](const char* Data, std::size_t Size) {
+  std::string Pending;
+  const auto Flush = [&](const char* Data, std::size_t Size) {
     if (!File.Write(Data, Size)) throw ELumoraError("Cannot write into " + Settings.SaveFolder);
+  };
+  Client.Get(A, [&](const char* Data, std::size_t Size) {
     Bytes += static_cast<std::int64_t>(Size);
+    if (Pending.size() + Size > WriteSize && !Pending.empty()) {
+      Flush(Pending.data(), Pending.size());
+      Pending.clear();
+    }
+    if (Size >= WriteSize) {
+      Flush(Data, Size);
+    } else {
+      if (Pending.capacity() < WriteSize) Pending.reserve(WriteSize);
+      Pending.append(Data, Size);
+    }
     return true;
   });
+  if (!Pending.empty()) Flush(Pending.data(), Pending.size());
 
   // The name is taken as the picture is complete, never over an existing
   // file: while a name is taken, the next number is tried.
@@ -175,11 +192,13 @@ std::string NumberedName(const std::string& Name, unsigned K) {
   return Name.substr(0, Cut) + "(" + std::to_string(K) + ")" + Name.substr(Cut);
 }
 
-TPictureResult DownloadPicture(const std::string& Address,
-                               const TGrabSettingsValues& Settings) noexcept {
+namespace {
+
+TPictureResult DownloadWith(const std::string& Address, const TGrabSettingsValues& Settings,
+                            THttpSession* Session) noexcept {
   TPictureResult R;
   try {
-    SavePicture(Address, Settings, R);
+    SavePicture(Address, Settings, Session, R);
   } catch (const EHttpError& E) {
     NoteError(R, E.StatusCode(), E.what());
   } catch (const std::bad_alloc&) {
@@ -190,6 +209,18 @@ TPictureResult DownloadPicture(const std::string& Address,
     NoteError(R, 0, "Unknown error");
   }
   return R;
+}
+
+}  // namespace
+
+TPictureResult DownloadPicture(const std::string& Address,
+                               const TGrabSettingsValues& Settings) noexcept {
+  return DownloadWith(Address, Settings, nullptr);
+}
+
+TPictureResult DownloadPicture(const std::string& Address, const TGrabSettingsValues& Settings,
+                               THttpSession& Session) noexcept {
+  return DownloadWith(Address, Settings, &Session);
 }
 
 void DownloadPicture(const std::string& Address) noexcept {

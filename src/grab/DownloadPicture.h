@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "grab/GrabSettings.h"
+#include "net/HttpClient.h"
 
 namespace lumora {
 
@@ -40,6 +41,10 @@ void DownloadPicture(const std::string& Address) noexcept;
 // The same with given settings, telling what became of the picture.
 TPictureResult DownloadPicture(const std::string& Address,
                                const TGrabSettingsValues& Settings) noexcept;
+// The same with the requests on a worker's session, whose kept-alive
+// connection serves the picture's HEAD and GET and the pictures after it.
+TPictureResult DownloadPicture(const std::string& Address, const TGrabSettingsValues& Settings,
+                               THttpSession& Session) noexcept;
 
 // The address rules before any request: spaces removed, http:// required
 // (false otherwise), a wrapped address unwrapped to its picture.

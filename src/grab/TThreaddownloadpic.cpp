@@ -18,10 +18,12 @@ void TThreaddownloadpic::Execute() {
   try {
     TPicQueue& Queue = *FShared.PicQueue;
     if (FShared.View) FShared.View->ShowBusyPicture();
+    // The worker's connections, kept alive from picture to picture until it ends.
+    THttpSession Session;
     std::string Address;
     while (Queue.TakeFirst(Address)) {
       try {
-        const TPictureResult Result = DownloadPicture(Address, GrabSettings().Snapshot());
+        const TPictureResult Result = DownloadPicture(Address, GrabSettings().Snapshot(), Session);
         if (FShared.Observer) FShared.Observer->PictureDone(Result);
       } catch (...) {
         // Out of memory for this picture's settings or report: go on with the next.

@@ -1,7 +1,9 @@
 #pragma once
 // A download worker: shows the busy picture, saves pictures from the front of
 // the queue until it is empty, then, if the queue is still empty, shows the
-// idle picture and empties the address field. Workers run detached and free
+// idle picture and empties the address field. Each worker keeps one HTTP
+// session for its whole run, so its pictures share a kept-alive connection
+// per host instead of opening one each. Workers run detached and free
 // themselves; each holds shared ownership of the queue, the view and the
 // observer, so nothing it touches can be freed while it runs.
 

@@ -57,7 +57,7 @@ void THttpClient::Request(bool IsHead, const std::string& Address, const THttpBo
   }
   try {
     detail::PerformHttpRequest(Url, IsHead ? detail::THttpVerb::Head : detail::THttpVerb::Get,
-                               Reply, Body);
+                               Reply, Body, FSession);
   } catch (...) {
     KeepReply();
     throw;

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "sys/LumoraError.h"
@@ -37,8 +38,37 @@ class EHttpError : public ELumoraError {
 // may already have handed pieces over: the sink's owner throws them away.
 using THttpBodySink = std::function<bool(const char* Data, std::size_t Size)>;
 
+namespace detail {
+struct THttpSessionState;
+}
+
+// The HTTP session of one download worker: it keeps one connection per host
+// alive from request to request for as long as it lives, so that a worker
+// saving a page's pictures opens one connection, not one per picture. A
+// connection the server closes, resets or leaves half-answered is dropped and
+// the next request opens a new one; a request that found its kept-alive
+// connection already closed, before any of its reply arrived, is sent again
+// once on a new one. Serves one thread at a time.
+class THttpSession {
+ public:
+  THttpSession() noexcept;
+  ~THttpSession();
+  THttpSession(const THttpSession&) = delete;
+  THttpSession& operator=(const THttpSession&) = delete;
+
+  // The back end's own part, made by the first request.
+  std::unique_ptr<detail::THttpSessionState>& State() { return FState; }
+
+ private:
+  std::unique_ptr<detail::THttpSessionState> FState;
+};
+
 class THttpClient {
  public:
+  THttpClient() = default;
+  // Requests go out on Session's connections; Session must outlive the client.
+  explicit THttpClient(THttpSession& Session) : FSession(&Session) {}
+
   std::string Get(const std::string& Address);  // the whole body, for small replies
   void Get(const std::string& Address, const THttpBodySink& Sink);
   void Head(const std::string& Address);
@@ -57,6 +87,7 @@ class THttpClient {
  private:
   void Request(bool IsHead, const std::string& Address, const THttpBodySink* Sink);
 
+  THttpSession* FSession = nullptr;
   std::string FHost;
   std::int64_t FContentLength = -1;
   int FResponseCode = 0;

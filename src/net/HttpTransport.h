@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "net/HttpClient.h"
 #include "net/HttpUrl.h"
 
 namespace lumora::detail {
@@ -22,7 +23,10 @@ struct THttpReply {
 // Takes the body piece by piece; false stops the reading (see THttpBodySink).
 using TBodySink = std::function<bool(const char* Data, std::size_t Size)>;
 
-// Sends one request on a connection of its own. Reply is filled as soon as a
+// Sends one request: on a connection of its own without Session, else on
+// Session's kept-alive connection to the host (made when there is none; sent
+// again once on a new connection when the kept one turns out closed before
+// any of the reply arrived). Reply is filled as soon as a
 // reply's headers have arrived, whatever its status. The body is handed to
 // Sink only for a 2xx reply to GET, as it arrives, and must arrive whole (as
 // long as its Content-Length says) unless Sink stopped the reading: the
@@ -30,7 +34,7 @@ using TBodySink = std::function<bool(const char* Data, std::size_t Size)>;
 // EHttpError(0, ...) when the exchange fails; an exception thrown by Sink
 // ends the request and is passed on unchanged.
 void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
-                        const TBodySink& Sink);
+                        const TBodySink& Sink, THttpSession* Session = nullptr);
 
 // Content-Length as a signed 64-bit number, -1 for anything else.
 std::int64_t ParseContentLength(const std::string& Value);

@@ -27,6 +27,7 @@ struct TExchange {
   THttpReply* Reply = nullptr;
   const TBodySink* Sink = nullptr;
   std::int64_t Received = 0;
+  std::size_t HeaderBytes = 0;  // of the reply, any part of it
   // No exception may unwind through libcurl's C frames: a callback keeps it here.
   std::exception_ptr CallbackError;
   // An error reply's body is not wanted: reading stops after its headers.
@@ -64,6 +65,7 @@ void ReadHeaderLine(const std::string& Line, THttpReply& Reply) {
 
 size_t OnHeader(char* Data, size_t Size, size_t Count, void* User) {
   auto* X = static_cast<TExchange*>(User);
+  X->HeaderBytes += Size * Count;
   try {
     ReadHeaderLine(std::string(Data, Size * Count), *X->Reply);
   } catch (...) {
@@ -121,11 +123,31 @@ void GlobalInit() {
 
 }  // namespace
 
+// A session's easy handle, reused for all its requests: libcurl keeps the
+// connections it made in the handle's cache and sends the next request to a
+// host on the one still open. It drops a connection that a reply left unusable
+// (closed, reset, cut short, or abandoned by us) and, when a kept connection
+// turns out closed before any byte of the reply arrived, sends the request
+// once more on a new one.
+struct THttpSessionState {
+  std::unique_ptr<CURL, TCurlDeleter> Handle;
+};
+
 void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
-                        const TBodySink& Sink) {
+                        const TBodySink& Sink, THttpSession* Session) {
   GlobalInit();
-  std::unique_ptr<CURL, TCurlDeleter> H(curl_easy_init());
-  if (!H) throw EHttpError(0, "Out of memory");
+  std::unique_ptr<CURL, TCurlDeleter> Own;
+  CURL* C = nullptr;
+  if (Session) {
+    auto& State = Session->State();
+    if (!State) State = std::make_unique<THttpSessionState>();
+    if (!State->Handle) State->Handle.reset(curl_easy_init());
+    C = State->Handle.get();
+  } else {
+    Own.reset(curl_easy_init());
+    C = Own.get();
+  }
+  if (!C) throw EHttpError(0, "Out of memory");
 
   const bool IPv6 = Url.Host.find(':') != std::string::npos;
   const std::string Full = "http://" + (IPv6 ? "[" + Url.Host + "]" : Url.Host) + ":" +
@@ -134,10 +156,6 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
       curl_slist_append(nullptr, (std::string("Accept: ") + HttpAccept).c_str()));
 
   TExchange X;
-  X.Verb = Verb;
-  X.Reply = &Reply;
-  X.Sink = &Sink;
-  CURL* C = H.get();
   curl_easy_setopt(C, CURLOPT_URL, Full.c_str());
   curl_easy_setopt(C, CURLOPT_PROTOCOLS_STR, "http");
   curl_easy_setopt(C, CURLOPT_PATH_AS_IS, 1L);
@@ -148,19 +166,45 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   curl_easy_setopt(C, CURLOPT_PROXY, "");  // and no proxy from the environment
   curl_easy_setopt(C, CURLOPT_NOPROXY, "*");
   curl_easy_setopt(C, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(C, CURLOPT_FORBID_REUSE, 1L);
+  // A picture of some tens of kilobytes then arrives in one piece and goes to
+  // its file in one write; WinHTTP reads in pieces of this size too.
+  curl_easy_setopt(C, CURLOPT_BUFFERSIZE, 64L * 1024);
+  curl_easy_setopt(C, CURLOPT_FORBID_REUSE, Session ? 0L : 1L);
   // The same limits as WinHTTP's defaults, so both builds give up alike.
   curl_easy_setopt(C, CURLOPT_CONNECTTIMEOUT, 60L);
   curl_easy_setopt(C, CURLOPT_NOPROGRESS, 0L);
   curl_easy_setopt(C, CURLOPT_XFERINFOFUNCTION, OnProgress);
   curl_easy_setopt(C, CURLOPT_XFERINFODATA, &X);
-  if (Verb == THttpVerb::Head) curl_easy_setopt(C, CURLOPT_NOBODY, 1L);
+  // Both ways, as a reused handle keeps the verb of its last request.
+  if (Verb == THttpVerb::Head)
+    curl_easy_setopt(C, CURLOPT_NOBODY, 1L);
+  else
+    curl_easy_setopt(C, CURLOPT_HTTPGET, 1L);
   curl_easy_setopt(C, CURLOPT_HEADERFUNCTION, OnHeader);
   curl_easy_setopt(C, CURLOPT_HEADERDATA, &X);
   curl_easy_setopt(C, CURLOPT_WRITEFUNCTION, OnBody);
   curl_easy_setopt(C, CURLOPT_WRITEDATA, &X);
 
-  const CURLcode Rc = curl_easy_perform(C);
+  CURLcode Rc = CURLE_OK;
+  for (bool First = true;; First = false) {
+    X = TExchange{};
+    X.Verb = Verb;
+    X.Reply = &Reply;
+    X.Sink = &Sink;
+    Rc = curl_easy_perform(C);
+    // A kept connection the server closed as the request went out (its
+    // keep-alive time ran out): the request is sent again, once, on a new
+    // connection, but only when not a byte of the reply had arrived, so no
+    // reply is ever taken for another's. libcurl catches most such cases
+    // itself, not one where sending the request already fails.
+    long NewConnections = -1;
+    if (Session && First && !X.CallbackError && X.HeaderBytes == 0 &&
+        (Rc == CURLE_SEND_ERROR || Rc == CURLE_RECV_ERROR || Rc == CURLE_GOT_NOTHING) &&
+        curl_easy_getinfo(C, CURLINFO_NUM_CONNECTS, &NewConnections) == CURLE_OK &&
+        NewConnections == 0)
+      continue;
+    break;
+  }
   if (X.CallbackError) std::rethrow_exception(X.CallbackError);
   if (Rc == CURLE_WRITE_ERROR && (X.StoppedAfterHeaders || X.StoppedBySink)) return;
   if (Rc == CURLE_ABORTED_BY_CALLBACK) throw EHttpError(0, "No progress for 30 seconds");
@@ -172,3 +216,10 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
 }
 
 }  // namespace lumora::detail
+
+namespace lumora {
+
+THttpSession::THttpSession() noexcept = default;
+THttpSession::~THttpSession() = default;
+
+}  // namespace lumora

@@ -4,6 +4,11 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,6 +28,13 @@ class TWinHttpHandle {
   TWinHttpHandle& operator=(const TWinHttpHandle&) = delete;
   TWinHttpHandle(TWinHttpHandle&& Other) noexcept
       : FHandle(std::exchange(Other.FHandle, nullptr)) {}
+  TWinHttpHandle& operator=(TWinHttpHandle&& Other) noexcept {
+    if (this != &Other) {
+      if (FHandle) WinHttpCloseHandle(FHandle);
+      FHandle = std::exchange(Other.FHandle, nullptr);
+    }
+    return *this;
+  }
   ~TWinHttpHandle() {
     if (FHandle) WinHttpCloseHandle(FHandle);
   }
@@ -71,40 +83,138 @@ bool QueryHeader(HINTERNET Request, DWORD Info, std::string& Value) {
   return true;
 }
 
+TWinHttpHandle OpenInternet() {
+  const std::wstring Agent = Widen(HttpUserAgent);
+  TWinHttpHandle Internet(WinHttpOpen(Agent.c_str(), WINHTTP_ACCESS_TYPE_NO_PROXY,
+                                      WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+  if (!Internet) Fail("WinHttpOpen");
+  return Internet;
+}
+
+// Errors of a connection that broke before any of the reply arrived: what a
+// kept-alive connection the server has closed meanwhile gives.
+// Wine passes the socket's own error on where Windows reports a connection
+// error.
+bool IsStaleConnectionError(DWORD Error) {
+  return Error == ERROR_WINHTTP_CONNECTION_ERROR ||
+         Error == ERROR_WINHTTP_INVALID_SERVER_RESPONSE || Error == WSAECONNRESET ||
+         Error == WSAECONNABORTED;
+}
+
+// Hosts (with port) that sessions of this process have kept connections to.
+// Only there can a pooled connection have gone stale; and since some WinHTTPs
+// pool connections for the whole process rather than per session, a request
+// made without a session may be given one of them too.
+class TKeptHosts {
+ public:
+  // Notes Key; true when it was noted before.
+  bool Note(const std::string& Key) {
+    std::lock_guard Guard(FLock);
+    return !FKeys.insert(Key).second;
+  }
+  bool Contains(const std::string& Key) const {
+    std::lock_guard Guard(FLock);
+    return FKeys.count(Key) != 0;
+  }
+
+ private:
+  mutable std::mutex FLock;
+  std::set<std::string> FKeys;
+};
+
+TKeptHosts& KeptHosts() {
+  static TKeptHosts* Hosts = new TKeptHosts;  // never freed: used until the very end
+  return *Hosts;
+}
+
+// Sessions alive now, and the most there have been at once. With a pool per
+// session a request finds at most one stale connection of its own; with a
+// pool for the whole process (Wine's), each session may have left one there.
+std::atomic<int> LiveSessions{0};
+std::atomic<int> PeakSessions{0};
+
 }  // namespace
 
-void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
-                        const TBodySink& Sink) {
-  const std::wstring Agent = Widen(HttpUserAgent);
-  TWinHttpHandle Session(WinHttpOpen(Agent.c_str(), WINHTTP_ACCESS_TYPE_NO_PROXY,
-                                     WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
-  if (!Session) Fail("WinHttpOpen");
+// A session's WinHTTP session handle: its connection pool keeps the
+// connections whose replies were read to their end and serves the next
+// request to that host on one of them. A reply left unread (an error reply,
+// a sink that wanted no more) takes its connection with it.
+struct THttpSessionState {
+  THttpSessionState() {
+    const int Now = ++LiveSessions;
+    int Peak = PeakSessions.load();
+    while (Now > Peak && !PeakSessions.compare_exchange_weak(Peak, Now)) {
+    }
+  }
+  ~THttpSessionState() { --LiveSessions; }
+  THttpSessionState(const THttpSessionState&) = delete;
+  THttpSessionState& operator=(const THttpSessionState&) = delete;
 
-  TWinHttpHandle Connection(WinHttpConnect(Session.get(), Widen(Url.Host).c_str(), Url.Port, 0));
+  TWinHttpHandle Internet;
+};
+
+void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
+                        const TBodySink& Sink, THttpSession* Session) {
+  TWinHttpHandle OwnInternet;
+  THttpSessionState* State = nullptr;
+  if (Session) {
+    auto& Kept = Session->State();
+    if (!Kept) Kept = std::make_unique<THttpSessionState>();
+    State = Kept.get();
+    if (!State->Internet) State->Internet = OpenInternet();
+  } else {
+    OwnInternet = OpenInternet();
+  }
+  const HINTERNET Internet = State ? State->Internet.get() : OwnInternet.get();
+  const std::string HostKey = Url.Host + ":" + std::to_string(Url.Port);
+  // Sent again, on another connection, when a try broke before any of the
+  // reply arrived on a connection that may have been a kept one: once where
+  // each session pools its own connections, as WinHTTP does; where the pool
+  // is shared, once for each stale connection it can hold, so that the last
+  // try goes out on a new connection.
+  const bool MayBeKept = State ? KeptHosts().Note(HostKey) : KeptHosts().Contains(HostKey);
+  int Resends = MayBeKept ? std::max(1, PeakSessions.load()) : 0;
+
+  TWinHttpHandle Connection(WinHttpConnect(Internet, Widen(Url.Host).c_str(), Url.Port, 0));
   if (!Connection) Fail("WinHttpConnect");
 
-  // The target is already escaped by the client; WinHTTP must send it as it is.
-  TWinHttpHandle Request(WinHttpOpenRequest(
-      Connection.get(), Verb == THttpVerb::Head ? L"HEAD" : L"GET", Widen(Url.Target).c_str(),
-      nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-      WINHTTP_FLAG_ESCAPE_DISABLE | WINHTTP_FLAG_ESCAPE_DISABLE_QUERY));
-  if (!Request) Fail("WinHttpOpenRequest");
+  TWinHttpHandle Request;
+  for (;;) {
+    // The target is already escaped by the client; WinHTTP must send it as it is.
+    Request = TWinHttpHandle(WinHttpOpenRequest(
+        Connection.get(), Verb == THttpVerb::Head ? L"HEAD" : L"GET", Widen(Url.Target).c_str(),
+        nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+        WINHTTP_FLAG_ESCAPE_DISABLE | WINHTTP_FLAG_ESCAPE_DISABLE_QUERY));
+    if (!Request) Fail("WinHttpOpenRequest");
 
-  DWORD Policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
-  WinHttpSetOption(Request.get(), WINHTTP_OPTION_REDIRECT_POLICY, &Policy, sizeof Policy);
-  DWORD Disable =
-      WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_AUTHENTICATION | WINHTTP_DISABLE_KEEP_ALIVE;
-  WinHttpSetOption(Request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &Disable, sizeof Disable);
+    DWORD Policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
+    WinHttpSetOption(Request.get(), WINHTTP_OPTION_REDIRECT_POLICY, &Policy, sizeof Policy);
+    DWORD Disable = WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_AUTHENTICATION;
+    if (!State) Disable |= WINHTTP_DISABLE_KEEP_ALIVE;
+    WinHttpSetOption(Request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &Disable, sizeof Disable);
 
-  const std::wstring Accept = Widen(std::string("Accept: ") + HttpAccept);
-  if (!WinHttpAddRequestHeaders(Request.get(), Accept.c_str(), static_cast<DWORD>(-1L),
-                                WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE))
-    Fail("WinHttpAddRequestHeaders");
+    const std::wstring Accept = Widen(std::string("Accept: ") + HttpAccept);
+    if (!WinHttpAddRequestHeaders(Request.get(), Accept.c_str(), static_cast<DWORD>(-1L),
+                                  WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE))
+      Fail("WinHttpAddRequestHeaders");
 
-  if (!WinHttpSendRequest(Request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA,
-                          0, 0, 0))
-    Fail("WinHttpSendRequest");
-  if (!WinHttpReceiveResponse(Request.get(), nullptr)) Fail("WinHttpReceiveResponse");
+    if (!WinHttpSendRequest(Request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
+                            WINHTTP_NO_REQUEST_DATA, 0, 0, 0)) {
+      if (Resends > 0 && IsStaleConnectionError(GetLastError())) {
+        --Resends;
+        continue;
+      }
+      Fail("WinHttpSendRequest");
+    }
+    if (!WinHttpReceiveResponse(Request.get(), nullptr)) {
+      if (Resends > 0 && IsStaleConnectionError(GetLastError())) {
+        --Resends;
+        continue;
+      }
+      Fail("WinHttpReceiveResponse");
+    }
+    break;
+  }
 
   DWORD Status = 0;
   DWORD Size = sizeof Status;
@@ -117,7 +227,17 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   if (QueryHeader(Request.get(), WINHTTP_QUERY_CONTENT_LENGTH, Length))
     Reply.ContentLength = ParseContentLength(Length);
 
-  if (Verb != THttpVerb::Get || Status < 200 || Status > 299 || !Sink) return;
+  if (Verb == THttpVerb::Head) {
+    // A HEAD reply has no body, but some WinHTTPs hand its connection back to
+    // the pool only once a read has found that out.
+    if (State) {
+      char None[1];
+      DWORD Read = 0;
+      WinHttpReadData(Request.get(), None, sizeof None, &Read);
+    }
+    return;
+  }
+  if (Status < 200 || Status > 299 || !Sink) return;
 
   // On the heap: the threads that make requests have small stacks.
   std::vector<char> Chunk(64 * 1024);
@@ -135,3 +255,10 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
 }
 
 }  // namespace lumora::detail
+
+namespace lumora {
+
+THttpSession::THttpSession() noexcept = default;
+THttpSession::~THttpSession() = default;
+
+}  // namespace lumora

@@ -158,7 +158,9 @@ void TNewFile::Discard() noexcept {
 namespace {
 
 unsigned long ProcessId() {
-  return static_cast<unsigned long>(getpid());
+  // Once: every picture's temporary name needs it, and it is a system call.
+  static const auto Id = static_cast<unsigned long>(getpid());
+  return Id;
 }
 
 TNewFile::TCreateResult RenameNoReplace(const std::string& From, const std::string& To) {

@@ -124,6 +124,30 @@ class DownloadPictureTest : public ::testing::Test {
   std::string Tag = UniquePrefix();
 };
 
+// The bytes reach the file unchanged whatever the sizes in which they arrive
+// and are written: around the size of one write, in many small pieces, slowly;
+// alone and on a worker's session.
+TEST_F(DownloadPictureTest, PicturesArriveWholeWhateverTheirPieces) {
+  const std::string Paths[] = {"/bytes/65535/a.jpg",    "/bytes/65536/b.jpg",
+                               "/bytes/65537/c.jpg",    "/bytes/300001/d.jpg",
+                               "/chunked/150001/e.jpg", "/slow/70000/20/f.jpg"};
+  THttpSession Session;
+  for (bool OnSession : {false, true}) {
+    TTempFolder Folder;
+    auto S = Settings();
+    S.SaveFolder = Folder.Path();
+    for (const auto& P : Paths) {
+      const auto R = OnSession ? DownloadPicture(Url(P), S, Session) : DownloadPicture(Url(P), S);
+      ASSERT_EQ(R.Outcome, TPictureOutcome::Saved) << P << " " << R.Error;
+      const std::size_t Size = std::stoul(P.substr(P.find('/', 1) + 1));
+      std::string Expected(Size, '\0');
+      for (std::size_t I = 0; I < Size; ++I) Expected[I] = static_cast<char>((I % 4096) % 251);
+      EXPECT_EQ(test::ReadWholeFile(Folder.Path() + R.FileName), Expected) << P;
+      EXPECT_EQ(R.Bytes, static_cast<std::int64_t>(Size)) << P;
+    }
+  }
+}
+
 TEST_F(DownloadPictureTest, MinimumSizeIsJudgedByTheAnnouncedLength) {
   const auto S = Settings(".JPG", 10);
   EXPECT_EQ(DownloadPicture(Url("/announce/10240/64/equal.jpg"), S).Outcome,

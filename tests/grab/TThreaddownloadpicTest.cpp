@@ -140,5 +140,96 @@ TEST_F(WorkerTest, ConcurrentSameNamesAllLandUnderDistinctNames) {
   EXPECT_EQ(Tally->Counts().Saved, static_cast<unsigned>(Count));
 }
 
+// A worker keeps its connection to a keep-alive server for every picture it
+// saves, the HEAD requests of a minimum size included.
+TEST_F(WorkerTest, OneWorkerOpensOneConnectionForAllItsPictures) {
+  GrabSettings().SetMinSizeK(1);
+  constexpr int Count = 40;
+  for (int I = 0; I < Count; ++I)
+    Shared.PicQueue->Append(
+        Url("/bytes/" + std::to_string(2000 + I) + "/p" + std::to_string(I) + ".jpg"));
+  RunWorkers(1);
+  EXPECT_EQ(FolderNames(Dir.Path()).size(), static_cast<std::size_t>(Count));
+  EXPECT_EQ(ServerRequestLines(Tag).size(), 2u * Count);
+  EXPECT_EQ(test::ServerConnections(Tag).Connections, 1);
+}
+
+// Five workers against servers that end connections their own way: closed
+// after every second reply, closed just as the next request comes in, closed
+// after every reply with notice, or reset in the middle of some bodies. Every
+// picture that was answered whole is saved exactly once, with its own bytes
+// (each picture's bytes begin with its own address); a picture cut off by a reset
+// fails and leaves no file.
+TEST_F(WorkerTest, ServersThatEndConnectionsLoseNoPictureAndMixUpNone) {
+  const auto Own = [](const std::string& CaseTag, const std::string& Name) {
+    return CaseTag + "/site/" + Name + std::string(1500, '.');
+  };
+  struct TCase {
+    const char* Mode;
+    bool Resets;
+  } Cases[] = {{"/closeafter/2", false}, {"/dropafter/2", false}, {"/close", false}, {"", true}};
+  for (const auto& C : Cases) {
+    TTempFolder Folder;
+    GrabSettings().SetSaveFolder(Folder.Path());
+    GrabSettings().SetMinSizeK(C.Resets ? 0 : 1);  // the HEAD requests go through the same
+    const std::string CaseTag = UniquePrefix();
+    TGrabShared Run;
+    Run.PicQueue = std::make_shared<TPicQueue>();
+    // Keeps why pictures failed, for the report of a failing case.
+    class TErrors : public TGrabTally {
+     public:
+      void PictureDone(const TPictureResult& R) override {
+        TGrabTally::PictureDone(R);
+        std::lock_guard Guard(FLock);
+        if (R.Outcome == TPictureOutcome::Failed) FText += R.Address + ": " + R.Error + "\n";
+      }
+      std::string Text() {
+        std::lock_guard Guard(FLock);
+        return FText;
+      }
+
+     private:
+      std::mutex FLock;
+      std::string FText;
+    };
+    auto Counts = std::make_shared<TErrors>();
+    Run.Observer = Counts;
+    constexpr int Count = 60;
+    std::set<std::string> Expected;
+    int Cut = 0;
+    for (int I = 0; I < Count; ++I) {
+      const std::string Name = "p" + std::to_string(I) + ".jpg";
+      if (C.Resets && I % 5 == 2) {
+        Run.PicQueue->Append(ServerBase() + CaseTag + "/reset/40000/" + Name);
+        ++Cut;
+      } else {
+        // Over a kilobyte, so that the minimum size lets it through.
+        test::RegisterPage(CaseTag + "/site/" + Name, Own(CaseTag, Name));
+        Run.PicQueue->Append(ServerBase() + CaseTag + C.Mode + "/site/" + Name);
+        Expected.insert(Name);
+      }
+    }
+    for (int I = 0; I < 5; ++I) ASSERT_TRUE(TThreaddownloadpic::Start(Run));
+    Counts->WaitForWorkers();
+
+    const auto Names = FolderNames(Folder.Path());
+    EXPECT_EQ(std::set<std::string>(Names.begin(), Names.end()), Expected) << C.Mode;
+    for (const auto& N : Names)
+      EXPECT_EQ(test::ReadWholeFile(Folder.Path() + N), Own(CaseTag, N)) << C.Mode;
+    EXPECT_EQ(Counts->Counts().Saved, Expected.size()) << C.Mode;
+    EXPECT_EQ(Counts->Counts().Failed, static_cast<unsigned>(Cut)) << C.Mode << "\n"
+                                                                   << Counts->Text();
+    // Each GET went out once: a picture is never fetched twice over.
+    const auto Lines = ServerRequestLines(CaseTag);
+    EXPECT_EQ(std::count_if(Lines.begin(), Lines.end(),
+                            [](const std::string& L) { return L.rfind("GET ", 0) == 0; }),
+              Count)
+        << C.Mode;
+    if (std::string(C.Mode) == "/dropafter/2") {
+      EXPECT_GT(test::ServerConnections(CaseTag).Dropped, 0);  // the case did arise
+    }
+  }
+}
+
 }  // namespace
 }  // namespace lumora

@@ -19,7 +19,9 @@ namespace lumora {
 namespace {
 
 using test::ServerBase;
+using test::ServerConnections;
 using test::ServerLog;
+using test::ServerRequestLines;
 using test::UniquePrefix;
 
 std::string Pattern(std::size_t N) {
@@ -271,6 +273,100 @@ TEST(HttpClient, AnErrorOfTheBodySinkEndsTheRequestAndReachesTheCaller) {
                std::bad_alloc);
   EXPECT_EQ(Calls, 2u);
   EXPECT_EQ(Reply.Status, 200);
+}
+
+// A session keeps one connection to a host alive for all its requests, HEAD
+// and GET alike.
+TEST(HttpSession, ManyRequestsShareOneKeptAliveConnection) {
+  const std::string Tag = UniquePrefix();
+  THttpSession Session;
+  for (int I = 0; I < 12; ++I) {
+    const std::string Address = ServerBase() + Tag + "/bytes/" + std::to_string(100 + I) + "/a.jpg";
+    THttpClient Client(Session);
+    Client.Head(Address);
+    EXPECT_EQ(Client.ContentLength(), 100 + I);
+    EXPECT_EQ(Client.Get(Address), Pattern(100 + I));
+  }
+  EXPECT_EQ(ServerRequestLines(Tag).size(), 24u);
+  EXPECT_EQ(ServerConnections(Tag).Connections, 1);
+}
+
+// A server that ends connections its own way: announced (Connection: close),
+// silently after every second reply, or just as the next request comes in.
+// Every request is answered once, with its own reply; one that found its kept
+// connection closed under it is sent again, once, on a new connection.
+TEST(HttpSession, ConnectionsTheServerEndsAreReplacedWithoutLosingARequest) {
+  struct TCase {
+    const char* Mode;
+    int Connections;
+    int Dropped;
+  } Cases[] = {{"/close", 16, 0}, {"/closeafter/2", 8, 0}, {"/dropafter/2", 8, 7}};
+  for (const auto& C : Cases) {
+    const std::string Tag = UniquePrefix();
+    THttpSession Session;
+    for (int I = 0; I < 8; ++I) {
+      const std::string Path = "/site/p" + std::to_string(I) + ".jpg";
+      THttpClient Client(Session);
+      try {
+        Client.Head(ServerBase() + Tag + C.Mode + Path);
+        EXPECT_EQ(Client.ContentLength(), static_cast<std::int64_t>((Tag + Path).size()));
+        EXPECT_EQ(Client.Get(ServerBase() + Tag + C.Mode + Path), Tag + Path) << C.Mode;
+      } catch (const EHttpError& E) {
+        ADD_FAILURE() << C.Mode << Path << ": " << E.what();
+      }
+    }
+    EXPECT_EQ(ServerRequestLines(Tag).size(), 16u) << C.Mode;
+    const auto Used = ServerConnections(Tag);
+    EXPECT_EQ(Used.Connections, C.Connections) << C.Mode;
+    EXPECT_EQ(Used.Dropped, C.Dropped) << C.Mode;
+  }
+}
+
+// A reply cut short (reset in its body, or closed before its announced end)
+// fails alone and is not sent again; an error reply or a body the sink
+// stopped is left unread with its connection. Whatever came before, the next
+// request gets its own reply.
+TEST(HttpSession, AReplyCutShortOrLeftUnreadFailsAloneAndTheNextGetsItsOwn) {
+  struct TStep {
+    const char* Path;
+    int Status;  // of the error; 200: the reply arrives whole
+    bool StopSink;
+  } Steps[] = {{"/site/a.jpg", 200, false},
+               {"/reset/100000/b.jpg", 0, false},
+               {"/site/c.jpg", 200, false},
+               {"/short/1000/500/d.jpg", 0, false},
+               {"/site/e.jpg", 200, false},
+               {"/stall/404/10/f.jpg", 404, false},
+               {"/site/g.jpg", 200, false},
+               {"/bytes/300000/h.jpg", 200, true},
+               {"/site/i.jpg", 200, false},
+               {"/chunked/70000/j.jpg", 200, true},
+               {"/closeafter/1/site/k.jpg", 200, false},
+               {"/site/l.jpg", 200, false}};
+  const std::string Tag = UniquePrefix();
+  THttpSession Session;
+  for (const auto& S : Steps) {
+    const std::string Address = ServerBase() + Tag + S.Path;
+    THttpClient Client(Session);
+    int Status = 200;
+    std::string Body;
+    try {
+      if (S.StopSink) {
+        Client.Get(Address, [&](const char*, std::size_t) { return false; });
+      } else {
+        Body = Client.Get(Address);
+      }
+    } catch (const EHttpError& E) {
+      Status = E.StatusCode();
+    }
+    EXPECT_EQ(Status, S.Status) << S.Path;
+    const std::string Path = S.Path;
+    if (Status == 200 && !S.StopSink) {
+      EXPECT_EQ(Body, Tag + Path.substr(Path.find("/site/"))) << S.Path;
+    }
+  }
+  // Each was asked for once: nothing that had begun to arrive was sent again.
+  EXPECT_EQ(ServerRequestLines(Tag).size(), std::size(Steps));
 }
 
 }  // namespace
