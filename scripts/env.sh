@@ -2,8 +2,9 @@
 # Lumora's Windows programs run under 64-bit Wine in a 64-bit prefix of their
 # own; the name is new so that a 32-bit prefix from earlier set-ups is never
 # picked up. Wine never offers to install Mono or Gecko, and its debug chatter
-# stays off.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# stays off. A program that crashes ends at once instead of waiting in
+# Wine's debugger (which would hold a test until ctest's timeout).
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 export WINEDEBUG=-all
 export WINEARCH=win64
 export WINEPREFIX="${LUMORA_WINEPREFIX:-$HOME/.wine-lumora64}"

@@ -298,8 +298,8 @@ TEST_F(TFormMainTest, OkAndCancelThroughThePanel) {
   // The next start shows what was committed last; then Cancel after
   // changing everything keeps the file and the settings, and the panel
   // keeps the changes.
-  Start();
-  EXPECT_EQ(M.FlatEdit2->Text(), Typed + "\\");
+  Start();  // a new FormMain: M is gone with the old one
+  EXPECT_EQ(FormMain->FlatEdit2->Text(), Typed + "\\");
   const std::string Before = Settings();
   const TGrabSettingsValues Live = GrabSettings().Snapshot();
   FormMain->ShowMain();
@@ -323,8 +323,9 @@ TEST_F(TFormMainTest, OkAndCancelThroughThePanel) {
 TEST_F(TFormMainTest, OkErrorsAreReportedAndTheWindowStays) {
   WriteSettings(".JPG\r\n0\r\n" + Pictures + "\r\n");
   Start();
-  TFormMain& M = *FormMain;
+  // FormMain is made anew by Start() below, so each OK looks it up afresh.
   auto Ok = [&](const TSettingsPanelState& Panel) {
+    TFormMain& M = *FormMain;
     M.ShowMain();
     M.SetPanelState(Panel);
     test::SendClick(M.FlatButton6->Handle(), 5, 5);
