@@ -6,8 +6,9 @@
 #
 # lumora.exe shows its tray icon and drop window (the main window opens from
 # either) on the user's display when there is one, and otherwise on a virtual
-# display of its own, of which a screenshot is saved. Pictures dropped on it go into build/windows/pictures, the folder of
-# the settings file the build supplies (build/windows/src/app/task/shuxing.txt).
+# display of its own, of which a screenshot is saved. Pictures dropped on it
+# go into build/windows/pictures, the folder of the settings file the build
+# supplies (build/windows/src/app/task/shuxing.txt).
 #
 # --demo serves a small sample gallery page with its pictures from a local
 # HTTP server on 127.0.0.1, and lumora-grab of the x86-64 Windows build
