@@ -36,12 +36,6 @@ void THotTrackTimer::Stop(TControl* Control) {
   FTracked = nullptr;
 }
 
-namespace {
-TAdvColors ClampAdv(TAdvColors Value) {
-  return std::clamp(Value, 0, MaxAdvColors);
-}
-}  // namespace
-
 TFlatMarkControl::TFlatMarkControl(TComponent* AOwner, int MarkSize, THotTrackTimer& HotTrack)
     : TCustomControl(AOwner), FHotTrack(HotTrack), FMarkSize(MarkSize) {
   FHotTrack.AddInstance();
@@ -93,19 +87,19 @@ void TFlatMarkControl::SetRightLayout(bool Value) {
 }
 
 void TFlatMarkControl::SetAdvColorFocused(TAdvColors Value) {
-  FAdvColorFocused = ClampAdv(Value);
+  FAdvColorFocused = ClampAdvColors(Value);
   ApplyAdvColors();
   Invalidate();
 }
 
 void TFlatMarkControl::SetAdvColorDown(TAdvColors Value) {
-  FAdvColorDown = ClampAdv(Value);
+  FAdvColorDown = ClampAdvColors(Value);
   ApplyAdvColors();
   Invalidate();
 }
 
 void TFlatMarkControl::SetAdvColorBorder(TAdvColors Value) {
-  FAdvColorBorder = ClampAdv(Value);
+  FAdvColorBorder = ClampAdvColors(Value);
   ApplyAdvColors();
   Invalidate();
 }

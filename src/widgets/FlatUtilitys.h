@@ -4,6 +4,8 @@
 // transparency, glyph-and-caption layout and embossed disabled glyphs. None
 // keeps state between calls; each draws on a canvas the caller owns.
 
+#include <algorithm>
+
 #include "ui/Color.h"
 
 #ifdef _WIN32
@@ -28,6 +30,10 @@ inline constexpr TNumGlyphs MinNumGlyphs = 1, MaxNumGlyphs = 4;
 // A percentage, 0..100, for ShiftLightness.
 using TAdvColors = int;
 inline constexpr TAdvColors MaxAdvColors = 100;
+// A percentage past either end would shift the lightness off its scale.
+inline constexpr TAdvColors ClampAdvColors(TAdvColors Value) {
+  return std::clamp(Value, 0, MaxAdvColors);
+}
 
 enum TLightShift { lsLighten = 0, lsDarken = 1 };
 

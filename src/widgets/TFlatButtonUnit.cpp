@@ -100,19 +100,19 @@ void TFlatButton::SetColorShadow(TColor Value) {
 
 // Percentages outside 0..100 would shift the lightness past its scale.
 void TFlatButton::SetAdvColorFocused(TAdvColors Value) {
-  FAdvColorFocused = std::clamp(Value, 0, MaxAdvColors);
+  FAdvColorFocused = ClampAdvColors(Value);
   ApplyAdvColors();
   Invalidate();
 }
 
 void TFlatButton::SetAdvColorDown(TAdvColors Value) {
-  FAdvColorDown = std::clamp(Value, 0, MaxAdvColors);
+  FAdvColorDown = ClampAdvColors(Value);
   ApplyAdvColors();
   Invalidate();
 }
 
 void TFlatButton::SetAdvColorBorder(TAdvColors Value) {
-  FAdvColorBorder = std::clamp(Value, 0, MaxAdvColors);
+  FAdvColorBorder = ClampAdvColors(Value);
   ApplyAdvColors();
   Invalidate();
 }
