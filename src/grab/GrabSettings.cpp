@@ -47,6 +47,16 @@ void TGrabSettings::SetSaveFolder(const std::string& Value) {
   FValues.SaveFolder.swap(Copy);
 }
 
+bool TGrabSettings::TodaysWeb() const {
+  std::lock_guard Guard(FLock);
+  return FValues.TodaysWeb;
+}
+
+void TGrabSettings::SetTodaysWeb(bool Value) {
+  std::lock_guard Guard(FLock);
+  FValues.TodaysWeb = Value;
+}
+
 void TGrabSettings::EnsureSaveFolder() {
   const std::string Before = SaveFolder();
   std::string After = Before;

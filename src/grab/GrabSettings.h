@@ -20,6 +20,10 @@ struct TGrabSettingsValues {
   std::string PicTypes;       // ".JPG", ".BMP", ".GIF", ".TIF" for each enabled type, in that order
   std::int32_t MinSizeK = 0;  // kilobytes of 1024 bytes; 0 or less: any size
   std::string SaveFolder = DefaultSaveFolder;
+  // "Today's web": https, redirects and the pictures of today's pages. Off
+  // unless the user's lumora.ini turns it on, so a setup without that file
+  // grabs exactly as before.
+  bool TodaysWeb = false;
 };
 
 class TGrabSettings {
@@ -33,6 +37,8 @@ class TGrabSettings {
   void SetMinSizeK(std::int32_t Value);
   std::string SaveFolder() const;
   void SetSaveFolder(const std::string& Value);
+  bool TodaysWeb() const;
+  void SetTodaysWeb(bool Value);
 
   // Applies EnsureSaveFolder to SaveFolder. The normalised text is stored only
   // if nobody replaced the folder meanwhile, so a new choice made on the GUI
