@@ -85,8 +85,11 @@ void CommitSettingsPanel(const TSettingsPanelState& Panel, TGrabSettings& Settin
   if (Panel.SizeFilter && !StrToInt(Panel.SizeText, MinSizeK))
     throw ELumoraError("'" + Panel.SizeText + "' is not a valid integer value");
   Settings.SetMinSizeK(MinSizeK);
-  Settings.SetSaveFolder(Panel.Folder);
-  Settings.EnsureSaveFolder();
+  // Only the finished folder is published: a worker taking its settings
+  // meanwhile must never see it without its separator.
+  std::string Folder = Panel.Folder;
+  EnsureSaveFolder(Folder);
+  Settings.SetSaveFolder(Folder);
   const std::string Values[] = {Settings.PicTypes(), std::to_string(MinSizeK),
                                 Settings.SaveFolder()};
   for (std::size_t I = 0; I < 3; ++I) {

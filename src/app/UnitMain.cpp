@@ -310,8 +310,9 @@ void TFormMain::LoadSettings() {
   // The design's folder is made before the file is known; any failure to
   // make it is of no concern.
   try {
-    GrabSettings().SetSaveFolder(FlatEdit2->Text());
-    GrabSettings().EnsureSaveFolder();
+    std::string Folder = FlatEdit2->Text();
+    EnsureSaveFolder(Folder);
+    GrabSettings().SetSaveFolder(Folder);
   } catch (...) {
   }
   FSettingsLines.clear();
