@@ -198,7 +198,12 @@ std::string FittedName(std::string_view Folder, const std::string& Name, unsigne
   const std::size_t Cut = Name.size() >= 4 ? Name.size() - 4 : 0;
   const std::string_view Stem = std::string_view(Name).substr(0, Cut);
   const std::string_view Tail = std::string_view(Name).substr(Cut);
-  const std::string Number = K > 0 ? "(" + std::to_string(K) + ")" : std::string();
+  std::string Number;
+  if (K > 0) {
+    Number = '(';
+    Number += std::to_string(K);
+    Number += ')';
+  }
   const std::size_t Room = NameRoom(Folder);
   const std::size_t Fixed = Number.size() + Tail.size();
   std::size_t Keep = CharacterPrefix(Stem, Room > Fixed ? Room - Fixed : 0);
