@@ -18,19 +18,20 @@ std::string ExpandFolderVariables(std::string_view Folder, const TVariableLookup
     const std::size_t Close = Folder.find('%', Open + 1);
     if (Close == std::string_view::npos) break;
     Out.append(Folder.substr(I, Open - I));
-    const std::string Name(Folder.substr(Open + 1, Close - Open - 1));
-    std::optional<std::string> Value;
-    if (!Name.empty()) Value = Lookup(Name);
-    if (Value) {
-      Out += *Value;
-      I = Close + 1;
-    } else {
-      // The closing "%" may open the next name: "100%%TEMP%" keeps "100%".
+    if (Close == Open + 1) {
+      // "%%" names nothing: the first "%" is text, the second may open a
+      // name ("100%%TEMP%").
       Out += '%';
-      I = Open + 1;
-      Out.append(Folder.substr(I, Close - I));
       I = Close;
+      continue;
     }
+    const std::string Name(Folder.substr(Open + 1, Close - Open - 1));
+    // An undefined name stays as written, both its signs included.
+    if (const std::optional<std::string> Value = Lookup(Name))
+      Out += *Value;
+    else
+      Out.append(Folder.substr(Open, Close + 1 - Open));
+    I = Close + 1;
   }
   Out.append(Folder.substr(I));
   return Out;

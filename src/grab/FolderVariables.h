@@ -2,9 +2,11 @@
 // The save folder line of a settings file may name environment variables as
 // %NAME%, so that one supplied file fits every user, e.g.
 // "%USERPROFILE%\Pictures\Lumora\". A %NAME% is replaced only when NAME is a
-// defined variable; anything else, a lone "%" or an undefined name, stays as
-// it stands, so a real folder whose name holds "%" is read as before. One
-// pass: text a variable brings in is not looked at again.
+// defined variable; anything else stays as it stands, so a real folder
+// whose name holds "%" is read as before: a lone "%", an undefined %NAME%
+// (kept whole, the text after it read afresh) and "%%", whose second sign
+// may open a name. One pass: text a variable brings in is not looked at
+// again.
 
 #include <functional>
 #include <optional>

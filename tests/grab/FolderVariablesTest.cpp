@@ -29,7 +29,7 @@ TEST(FolderVariables, OnlyDefinedNamesAreReplaced) {
       {"d:\\100%\\", "d:\\100%\\"},  // a lone "%"
       {"d:\\%%\\", "d:\\%%\\"},      // no name between
       {"%EMPTY%x", "x"},
-      // The closing "%" of an undefined name may open a defined one.
+      // An undefined name is kept whole; what follows is read afresh.
       {"a%UNSET%b%b%c", "a%UNSET%bBc"},
       {"100%%USERPROFILE%", "100%C:\\users\\ann"},
       // One pass: a value is not expanded again.
