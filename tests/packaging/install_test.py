@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
-"""Lumora's packages as a Windows user meets them, under 64-bit Wine in one
+"""Lumora's packages as a Windows user meets them, under Wine in one
 fresh prefix made for this test (whose AppData\\Local is removed first, so
 the installer must make it):
 
-1. install: `msiexec /i Lumora-V-x64.msi /qn` puts the program, help and
+1. install: `msiexec /i Lumora-V-x64.msi /qn` (or -x86) puts the program, help and
    supplied settings into %LOCALAPPDATA%\\Programs\\Lumora, the Start menu
    shortcut "Lumora" and an installed-programs entry with icon, version and
    publisher; the installed lumora.exe starts, brings the supplied settings
@@ -19,9 +19,13 @@ the installer must make it):
 4. the zip, unpacked into a folder with a space in its name: its lumora.exe
    saves the pictures of a dropped page into Pictures\\Lumora.
 
-  install_test.py --wine WINE_SH --package PACKAGE_SH DIST_DIR BUILD_LUMORA_EXE DRAG_SOURCE_EXE
+  install_test.py --wine WINE_SH --package PACKAGE_SH [--arch x86]
+                  DIST_DIR BUILD_LUMORA_EXE DRAG_SOURCE_EXE
 
-Runs under run_with_server.py with DISPLAY set; needs xdotool and import.
+WINE_SH runs the build's programs (the x86 packages' with scripts/wine32.sh,
+where 32-bit code runs); msiexec and Wine's own tools run through
+scripts/wine.sh. Runs under run_with_server.py with DISPLAY set; needs
+xdotool and import.
 """
 import glob
 import hashlib
@@ -72,16 +76,22 @@ def wait_for(probe, timeout, step=0.2):
 
 
 args = sys.argv[1:]
-if len(args) != 7 or args[0] != "--wine" or args[2] != "--package":
+if len(args) < 7 or args[0] != "--wine" or args[2] != "--package":
     sys.exit(__doc__)
-wine_sh, package_sh = args[1], args[3]
-dist, build_exe, drag_source_exe = (os.path.abspath(a) for a in args[4:])
+wine_sh, package_sh, args = args[1], args[3], args[4:]
+arch = "x64"
+if args[:1] == ["--arch"]:
+    arch, args = args[1], args[2:]
+if len(args) != 3 or arch not in ("x64", "x86"):
+    sys.exit(__doc__)
+system_wine_sh = os.path.join(os.path.dirname(os.path.abspath(package_sh)), "wine.sh")
+dist, build_exe, drag_source_exe = (os.path.abspath(a) for a in args)
 server = "http://" + os.environ["LUMORA_TEST_HTTP"]
 tag = f"/~install{os.getpid()}"
 version = open(os.path.join(HERE, "..", "..", "VERSION")).read().strip()
 msi_version = version if version.count(".") == 2 else version + ".0"
-msi = os.path.join(dist, f"Lumora-{version}-x64.msi")
-zip_path = os.path.join(dist, f"Lumora-{version}-x64.zip")
+msi = os.path.join(dist, f"Lumora-{version}-{arch}.msi")
+zip_path = os.path.join(dist, f"Lumora-{version}-{arch}.zip")
 
 tmp = tempfile.mkdtemp(prefix="lumora-install-")
 prefix = os.path.join(tmp, "prefix")
@@ -90,9 +100,9 @@ logs = open(os.path.join(tmp, "wine.log"), "w")
 
 
 def wine(*words, timeout=120):
-    """Runs a Windows program in the test's prefix; gives its exit status
-    and output."""
-    r = subprocess.run([wine_sh, *words], env=env, stdin=subprocess.DEVNULL,
+    """Runs one of Wine's own programs in the test's prefix; gives its exit
+    status and output."""
+    r = subprocess.run([system_wine_sh, *words], env=env, stdin=subprocess.DEVNULL,
                        capture_output=True, text=True, errors="replace", timeout=timeout)
     return r.returncode, r.stdout
 
@@ -146,7 +156,10 @@ def lumora_entries():
     """The installed-programs entries named Lumora, per user or per machine
     (Wine keeps a per-user product's entry under HKLM)."""
     found = {}
-    for root in ("HKCU\\" + UNINSTALL, "HKLM\\" + UNINSTALL):
+    roots = ["HKCU\\" + UNINSTALL, "HKLM\\" + UNINSTALL]
+    if arch == "x86":
+        roots.append("HKLM\\" + UNINSTALL.replace("Software", "Software\\Wow6432Node"))
+    for root in roots:
         for key, values in reg_keys(root).items():
             if values.get("DisplayName") == "Lumora":
                 found[key] = values
@@ -254,8 +267,9 @@ def stop(p):
     has gone."""
     p.kill()
     p.wait()
-    wine("taskkill", "/f", "/im", "lumora.exe")
-    wait_for(lambda: not drop_window_shown(), 10)
+    if not wait_for(lambda: not drop_window_shown(), 10):
+        wine("taskkill", "/f", "/im", "lumora.exe")
+        wait_for(lambda: not drop_window_shown(), 10)
 
 
 def grab_page(name, pictures_dir, pictures):
@@ -283,7 +297,7 @@ def grab_page(name, pictures_dir, pictures):
 
 started = time.monotonic()
 try:
-    require("the x64 installer and zip are built (scripts/package.sh)",
+    require(f"the {arch} installer and zip are built (scripts/package.sh)",
             os.path.isfile(msi) and os.path.isfile(zip_path), f"{msi} or {zip_path} missing")
     require("the installer is newer than the build's lumora.exe",
             os.path.getmtime(msi) >= os.path.getmtime(build_exe),
@@ -291,10 +305,10 @@ try:
     upgrade_dir = os.path.join(tmp, "upgrade")
     major, minor, patch = msi_version.split(".")
     upgrade_version = f"{major}.{minor}.{int(patch) + 1}"
-    subprocess.run([package_sh, "--no-build", "--msi-only", "--arch", "x64",
+    subprocess.run([package_sh, "--no-build", "--msi-only", "--arch", arch,
                     "--version", upgrade_version, "--out", upgrade_dir],
                    check=True, stdout=logs, stderr=logs, timeout=120)
-    upgrade_msi = os.path.join(upgrade_dir, f"Lumora-{upgrade_version}-x64.msi")
+    upgrade_msi = os.path.join(upgrade_dir, f"Lumora-{upgrade_version}-{arch}.msi")
 
     # A fresh prefix. Its Pictures folder is made a folder of its own (Wine
     # links it to the Linux home), and AppData\Local is taken away.
@@ -419,7 +433,7 @@ finally:
             p.kill()
             p.wait()
     server_bin = subprocess.run(["bash", "-c", "source \"$1\"; echo \"$WINESERVER\"", "-",
-                                 os.path.join(os.path.dirname(wine_sh), "env.sh")],
+                                 os.path.join(os.path.dirname(system_wine_sh), "env.sh")],
                                 capture_output=True, text=True).stdout.strip() or "wineserver"
     subprocess.run([server_bin, "-k"], env=env, capture_output=True, timeout=60)
     logs.close()
