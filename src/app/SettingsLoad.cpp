@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "grab/FolderVariables.h"
 #include "grab/SettingsFile.h"
 #include "sys/LumoraError.h"
 
@@ -40,7 +41,9 @@ void ApplySettingsLines(const std::vector<std::string>& Lines, TGrabSettings& Se
   std::int32_t MinSizeK = 0;
   if (!StrToInt(Size, MinSizeK)) throw ELumoraError("'" + Size + "' is not a valid integer value");
   Settings.SetMinSizeK(MinSizeK);
-  Settings.SetSaveFolder(Line(Lines, 2));
+  // A supplied file names the folder with %VARIABLES%; the program, the
+  // panel and a saved file then hold the real one.
+  Settings.SetSaveFolder(ExpandFolderVariables(Line(Lines, 2)));
 }
 
 }  // namespace lumora

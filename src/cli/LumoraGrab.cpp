@@ -19,6 +19,7 @@
 #include <mutex>
 #include <string>
 
+#include "grab/FolderVariables.h"
 #include "grab/GrabJob.h"
 #include "grab/GrabObserver.h"
 #include "grab/GrabSettings.h"
@@ -180,6 +181,8 @@ void ReadSettingsFile(const std::string& Path, TGrabSettingsValues& Values) {
   std::string Problem;
   if (!SettingsFromLines(SplitSettingsLines(Text), Values, Problem))
     Usage("the settings file " + Path + " is unusable: " + Problem);
+  // The folder line as the program reads it.
+  Values.SaveFolder = ExpandFolderVariables(Values.SaveFolder);
 }
 
 }  // namespace
