@@ -501,20 +501,20 @@ namespace lumora {
 // One picture per IMG: its own attributes compete with the sources of the
 // <picture> around it.
 void THTMLParser::ImageRule(std::string_view Attributes) {
-  TPictureChoice Choice;
+  TPictureChoice Choice;  // points into Attributes and the picture's kept sources
   if (FInPicture) {
-    Choice = FPictureChoice;
+    Choice.Merge(FPictureChoice);
     FPictureUsed = true;
   }
   unsigned Seen = 0;
-  std::string Room;
+  std::string Rooms[std::size(PictureAttributes)];  // one each: the choice points into them
   ForEachAttribute(Attributes, [&](std::string_view Name, std::string_view Value) {
     for (std::size_t K = 0; K < std::size(PictureAttributes); ++K) {
       const auto& A = PictureAttributes[K];
       if (!EqualsUpper(Name, A.Name)) continue;
       if (Seen & (1u << K)) return;  // only the first of a name counts
       Seen |= 1u << K;
-      const std::string_view V = DecodeAmp(Value, Room);
+      const std::string_view V = DecodeAmp(Value, Rooms[K]);
       if (A.Srcset)
         Choice.AddSrcset(A.Source, V);
       else
@@ -547,6 +547,7 @@ void THTMLParser::SourceRule(std::string_view Attributes) {
   }
   std::string Room;
   FPictureChoice.AddSrcset(TPictureSource::PictureSource, DecodeAmp(Srcset, Room));
+  FPictureChoice.Keep();  // the tag's text goes when this rule ends
 }
 
 // The end of a <picture>: one that held no IMG still stands for its best

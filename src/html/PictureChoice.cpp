@@ -39,7 +39,7 @@ void TPictureChoice::Offer(TPictureSource Source, bool Width, double Value,
   TBests& B = FBests[static_cast<std::size_t>(Source)];
   TBest& Slot = Width ? B.Width : B.Density;
   if (Slot.Have && Value <= Slot.Value) return;  // the first written keeps a tie
-  Slot.Address.assign(Address);
+  Slot.Address = Address;
   Slot.Value = Value;
   Slot.Have = true;
 }
@@ -52,6 +52,27 @@ void TPictureChoice::AddSrcset(TPictureSource Source, std::string_view Srcset) {
   TSrcsetReader Reader(Srcset);
   for (TSrcsetCandidate C; Reader.Next(C);)
     Offer(Source, C.Descriptor == TSrcsetDescriptor::Width, C.Value, C.URL);
+}
+
+void TPictureChoice::Merge(const TPictureChoice& Other) {
+  for (std::size_t S = 0; S < FBests.size(); ++S) {
+    const auto Source = static_cast<TPictureSource>(S);
+    if (Other.FBests[S].Width.Have)
+      Offer(Source, true, Other.FBests[S].Width.Value, Other.FBests[S].Width.Address);
+    if (Other.FBests[S].Density.Have)
+      Offer(Source, false, Other.FBests[S].Density.Value, Other.FBests[S].Density.Address);
+  }
+}
+
+void TPictureChoice::Keep() {
+  for (std::size_t S = 0; S < FBests.size(); ++S)
+    for (int W = 0; W < 2; ++W) {
+      TBest& B = W ? FBests[S].Width : FBests[S].Density;
+      std::string& Room = FKept[2 * S + static_cast<std::size_t>(W)];
+      if (!B.Have || B.Address.data() == Room.data()) continue;
+      Room.assign(B.Address);
+      B.Address = Room;
+    }
 }
 
 std::string TPictureChoice::Choose() const {
@@ -70,7 +91,7 @@ std::string TPictureChoice::Choose() const {
     }
     if (Winner) break;
   }
-  return Winner ? Winner->Address : std::string();
+  return Winner ? std::string(Winner->Address) : std::string();
 }
 
 }  // namespace lumora

@@ -49,12 +49,20 @@ class TPictureChoice {
   // Every well-formed candidate of a srcset text.
   void AddSrcset(TPictureSource Source, std::string_view Srcset);
 
+  // Offers the best candidates of Other as its own. Other must outlive
+  // this choice's last Choose.
+  void Merge(const TPictureChoice& Other);
+  // Copies the texts of the best candidates into the choice, so that it no
+  // longer needs the text they were read from. Until then a choice only
+  // points into what it was given: choosing one picture costs no copies.
+  void Keep();
+
   // The winner, as written; empty when there is no real candidate.
   std::string Choose() const;
 
  private:
   struct TBest {
-    std::string Address;
+    std::string_view Address;
     double Value = 0;
     bool Have = false;
   };
@@ -64,6 +72,7 @@ class TPictureChoice {
   void Offer(TPictureSource Source, bool Width, double Value, std::string_view Address);
 
   std::array<TBests, static_cast<std::size_t>(TPictureSource::Count)> FBests;
+  std::array<std::string, 2 * static_cast<std::size_t>(TPictureSource::Count)> FKept;
 };
 
 }  // namespace lumora
