@@ -76,8 +76,10 @@ TEST(Srcset, MalformedCandidatesAreSkippedAndReadingGoesOn) {
 
 TEST(Srcset, HugeInputIsReadInOnePassWithoutTrouble) {
   std::string Many;
-  for (int I = 1; I <= 10000; ++I)
-    Many += "p" + std::to_string(I) + ".jpg " + std::to_string(I) + "w, ";
+  for (int I = 1; I <= 10000; ++I) {
+    const std::string N = std::to_string(I);
+    Many.append("p").append(N).append(".jpg ").append(N).append("w, ");
+  }
   const auto All = Read(Many);
   ASSERT_EQ(All.size(), 10000u);
   EXPECT_EQ(All.back(), "p10000.jpg 10000w");
