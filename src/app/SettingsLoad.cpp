@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "grab/FolderVariables.h"
+#include "grab/PictureTypes.h"
 #include "grab/SettingsFile.h"
 #include "sys/LumoraError.h"
 
@@ -52,11 +53,14 @@ namespace lumora {
 
 TSettingsPanelState PanelFromSettings(const TGrabSettingsValues& Values) {
   TSettingsPanelState P;
-  auto Has = [&](const char* Type) { return Values.PicTypes.find(Type) != std::string::npos; };
+  auto Has = [&](const char* Type) { return IsPictureTypeEnabled(Type, Values.PicTypes); };
   P.Jpg = Has("JPG");
   P.Bmp = Has("BMP");
   P.Gif = Has("GIF");
   P.Tif = Has("TIF");
+  P.Png = Has("PNG");
+  P.Webp = Has("WEBP");
+  P.Avif = Has("AVIF");
   P.SizeFilter = Values.MinSizeK != 0;
   P.SizeText = P.SizeFilter ? std::to_string(Values.MinSizeK) : "10";
   P.Folder = Values.SaveFolder;
@@ -69,6 +73,9 @@ std::string PicTypesFromPanel(const TSettingsPanelState& Panel) {
   if (Panel.Bmp) Types += ".BMP";
   if (Panel.Gif) Types += ".GIF";
   if (Panel.Tif) Types += ".TIF";
+  if (Panel.Png) Types += ".PNG";
+  if (Panel.Webp) Types += ".WEBP";
+  if (Panel.Avif) Types += ".AVIF";
   return Types;
 }
 

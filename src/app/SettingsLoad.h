@@ -30,7 +30,7 @@ void ApplySettingsLines(const std::vector<std::string>& Lines, TGrabSettings& Se
 
 namespace lumora {
 
-// What the settings panel holds: the four type boxes, the size choice with
+// What the settings panel holds: the type boxes, the size choice with
 // the number typed for it, and the folder as typed. The defaults are the
 // panel's design values.
 struct TSettingsPanelState {
@@ -41,14 +41,19 @@ struct TSettingsPanelState {
   bool SizeFilter = false;  // "Save images of size> k" rather than any size
   std::string SizeText = "10";
   std::string Folder = DefaultSaveFolder;
+  // The newer types' boxes: off at design, so a panel untouched by any file
+  // saves what it always saved.
+  bool Png = false;
+  bool Webp = false;
+  bool Avif = false;
 };
 
 // The panel as the loaded settings show it: a box is checked when its type's
-// three letters occur in the types (case-sensitive); a size of 0 shows "any
+// name occurs in the types (case-sensitive; see IsPictureTypeEnabled); a size of 0 shows "any
 // size" with the design's 10 in the box.
 TSettingsPanelState PanelFromSettings(const TGrabSettingsValues& Values);
 
-// The types the boxes enable, in the fixed order .JPG.BMP.GIF.TIF.
+// The types the boxes enable, in the fixed order .JPG.BMP.GIF.TIF.PNG.WEBP.AVIF.
 std::string PicTypesFromPanel(const TSettingsPanelState& Panel);
 
 // The settings that a panel untouched by any file stands for: what the

@@ -173,6 +173,13 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   };
   Group(FlatGroupBox2, "FlatGroupBox2", 5);
   Group(FlatGroupBox3, "FlatGroupBox3", 75);
+  // The size choice needs only its upper half; the lower half holds the
+  // newer types, their row in line with TIF's.
+  FlatGroupBox3->SetHeight(61);
+  FlatGroupBox4 = new TFlatGroupBox(this);
+  FlatGroupBox4->SetName("FlatGroupBox4");
+  FlatGroupBox4->SetBounds(75, 78, 186, 19);
+  FlatGroupBox4->SetParent(PanelSet);
   TFlatCheckBox** Boxes[] = {&FlatCheckBox1, &FlatCheckBox2, &FlatCheckBox3, &FlatCheckBox4};
   const char* const Types[] = {"JPG", "BMP", "GIF", "TIF"};
   const char* const BoxNames[] = {"FlatCheckBox1", "FlatCheckBox2", "FlatCheckBox3",
@@ -185,6 +192,17 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
     B->SetChecked(true);
     UsePanelFont(B);
     B->SetParent(FlatGroupBox2);
+  }
+  TFlatCheckBox** NewBoxes[] = {&FlatCheckBox6, &FlatCheckBox7, &FlatCheckBox8};
+  const char* const NewTypes[] = {"PNG", "WEBP", "AVIF"};
+  const char* const NewBoxNames[] = {"FlatCheckBox6", "FlatCheckBox7", "FlatCheckBox8"};
+  for (int I = 0; I < 3; ++I) {
+    auto* B = *NewBoxes[I] = new TFlatCheckBox(this);
+    B->SetName(NewBoxNames[I]);
+    B->SetBounds(8 + 60 * I, 1, 56, 17);
+    B->SetCaption(NewTypes[I]);
+    UsePanelFont(B);
+    B->SetParent(FlatGroupBox4);
   }
   FlatRadioButton3 = new TFlatRadioButton(this);
   FlatRadioButton3->SetName("FlatRadioButton3");
@@ -369,6 +387,9 @@ TSettingsPanelState TFormMain::PanelState() {
   S.Bmp = FlatCheckBox2->Checked();
   S.Gif = FlatCheckBox3->Checked();
   S.Tif = FlatCheckBox4->Checked();
+  S.Png = FlatCheckBox6->Checked();
+  S.Webp = FlatCheckBox7->Checked();
+  S.Avif = FlatCheckBox8->Checked();
   S.SizeFilter = !FlatRadioButton3->Checked();
   S.SizeText = FlatEdit1->Text();
   S.Folder = FlatEdit2->Text();
@@ -380,6 +401,9 @@ void TFormMain::SetPanelState(const TSettingsPanelState& S) {
   FlatCheckBox2->SetChecked(S.Bmp);
   FlatCheckBox3->SetChecked(S.Gif);
   FlatCheckBox4->SetChecked(S.Tif);
+  FlatCheckBox6->SetChecked(S.Png);
+  FlatCheckBox7->SetChecked(S.Webp);
+  FlatCheckBox8->SetChecked(S.Avif);
   (S.SizeFilter ? FlatRadioButton4 : FlatRadioButton3)->SetChecked(true);
   FlatEdit1->SetText(S.SizeText);
   FlatEdit2->SetText(S.Folder);

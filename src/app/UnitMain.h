@@ -50,6 +50,12 @@ class TFormMain : public TForm {
   TFlatCheckBox* FlatCheckBox3;
   TFlatCheckBox* FlatCheckBox4;
   TFlatGroupBox* FlatGroupBox3;
+  // The newer types, in a frame of their own under the size choice: the
+  // first frame has no room for them at the panel's font.
+  TFlatGroupBox* FlatGroupBox4;
+  TFlatCheckBox* FlatCheckBox6;  // PNG
+  TFlatCheckBox* FlatCheckBox7;  // WEBP
+  TFlatCheckBox* FlatCheckBox8;  // AVIF
   TFlatRadioButton* FlatRadioButton3;
   TFlatRadioButton* FlatRadioButton4;
   TFlatEdit* FlatEdit1;

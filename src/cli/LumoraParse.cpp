@@ -1,14 +1,17 @@
 // lumora-parse: runs the HTML parser over a page and prints what it found.
 //
-//   lumora-parse [--events [--parsing]] FILE | -
-//   lumora-parse --queue ADDRESS FILE | -
+//   lumora-parse [--todays-web [--types TYPES]] [--events [--parsing]] FILE | -
+//   lumora-parse [--todays-web [--types TYPES]] --queue ADDRESS FILE | -
 //
 // Without options it prints the page summary as one JSON object. With
 // --events it prints the events of the run instead, one JSON object a line;
 // OnParsing, raised for every character, only with --parsing. With --queue
 // it prints, as one JSON list, the addresses that a grab of ADDRESS would
 // append to an empty queue if the page it fetches had FILE as its body.
-// Strings are
+// --todays-web reads the page as a grab with "today's web" on does: each IMG
+// gives the picture a person sees largest (with --events, an "image" event
+// tells each), and <picture> sources count when their type is among TYPES
+// (every type by default). Strings are
 // bytes: each byte is written as the Unicode character of the same number
 // (ISO-8859-1), so any page, whatever its encoding, comes back unchanged.
 
@@ -23,6 +26,7 @@
 #include <vector>
 
 #include "grab/GrabJob.h"
+#include "grab/PictureTypes.h"
 #include "html/HTMLParser.h"
 #include "net/HttpUrl.h"
 
@@ -39,8 +43,9 @@ namespace {
 [[noreturn]] void Fail(const std::string& Problem, bool ShowUsage) {
   std::cerr << "lumora-parse: " << Problem << "\n";
   if (ShowUsage)
-    std::cerr << "usage: lumora-parse [--events [--parsing]] FILE | -\n"
-                 "       lumora-parse --queue ADDRESS FILE | -\n";
+    std::cerr << "usage: lumora-parse [--todays-web [--types TYPES]] [--events [--parsing]] FILE "
+                 "| -\n"
+                 "       lumora-parse [--todays-web [--types TYPES]] --queue ADDRESS FILE | -\n";
   std::exit(2);
 }
 
@@ -101,13 +106,14 @@ std::string ReadAll(std::FILE* F, const std::string& Name) {
 // What the grab job queues for the page: nothing for a direct picture, else
 // the page's picture addresses as the job makes them, with the host name the
 // request for the page would have used.
-std::vector<std::string> JobQueue(const std::string& Address, const std::string& Body) {
-  if (IsDirectPicture(Address)) return {};
+std::vector<std::string> JobQueue(const std::string& Address, const std::string& Body,
+                                  const TGrabSettingsValues& Settings) {
+  if (IsDirectPicture(Address, Settings.TodaysWeb)) return {};
   const std::string U = PageAddress(Address);
   THttpUrl Url;
   ParseHttpUrl(U, Url);
   TPicQueue Queue;
-  QueuePage(U, PageText(Url.Host, Body), Queue, nullptr);
+  QueuePage(U, PageText(Url.Host, Body), Queue, nullptr, Settings);
   std::vector<std::string> Items;
   for (std::string A; Queue.TakeFirst(A);) Items.push_back(A);
   return Items;
@@ -127,6 +133,9 @@ int main(int argc, char** argv) {
 #endif
   std::ios::sync_with_stdio(false);
   bool Events = false, Parsing = false, Queue = false;
+  TGrabSettingsValues Settings;
+  Settings.PicTypes = AllPictureTypes;
+  bool HaveTypes = false;
   std::string Path, Address;
   bool HavePath = false;
   for (int I = 1; I < argc; ++I) {
@@ -139,6 +148,12 @@ int main(int argc, char** argv) {
       if (I + 1 >= argc) Fail("--queue needs an address", true);
       Queue = true;
       Address = argv[++I];
+    } else if (Arg == "--todays-web") {
+      Settings.TodaysWeb = true;
+    } else if (Arg == "--types") {
+      if (I + 1 >= argc) Fail("--types needs the types, such as .JPG.PNG", true);
+      Settings.PicTypes = argv[++I];
+      HaveTypes = true;
     } else if (Arg.rfind("--", 0) == 0) {
       Fail("unknown option " + Arg, true);
     } else if (HavePath) {
@@ -151,6 +166,7 @@ int main(int argc, char** argv) {
   if (!HavePath) Fail("no file given", true);
   if (Parsing && !Events) Fail("--parsing goes with --events", true);
   if (Queue && Events) Fail("--queue and --events do not go together", true);
+  if (HaveTypes && !Settings.TodaysWeb) Fail("--types goes with --todays-web", true);
 
   std::string Page;
   if (Path == "-") {
@@ -164,13 +180,17 @@ int main(int argc, char** argv) {
 
   THTMLParser Parser;
   Parser.SetHTMLText(Page);
+  Parser.SetTodaysWeb(Settings.TodaysWeb);
+  Parser.SetPictureTypes(Settings.PicTypes);
   if (Queue) {
-    std::cout << List(JobQueue(Address, Page)).dump() << '\n';
+    std::cout << List(JobQueue(Address, Page, Settings)).dump() << '\n';
   } else if (Events) {
     Parser.OnFoundComment = [](TObject*, std::string C) { PrintEvent("comment", C); };
     Parser.OnFoundHyperlink = [](TObject*, std::string H) { PrintEvent("hyperlink", H); };
     Parser.OnFoundTag = [](TObject*, std::string T) { PrintEvent("tag", T); };
     Parser.OnFoundText = [](TObject*, std::string T) { PrintEvent("text", T); };
+    if (Settings.TodaysWeb)
+      Parser.OnFoundImage = [](TObject*, std::string I) { PrintEvent("image", I); };
     if (Parsing)
       Parser.OnParsing = [](TObject*, int Lines, int Total) {
         std::cout << TJson{{"event", "parsing"}, {"lines", Lines}, {"total", Total}}.dump() << '\n';

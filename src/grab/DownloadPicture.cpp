@@ -5,6 +5,7 @@
 #include <exception>
 #include <new>
 
+#include "grab/PictureTypes.h"
 #include "net/HttpClient.h"
 #include "sys/FilePath.h"
 #include "sys/FileSystem.h"
@@ -67,7 +68,7 @@ void SavePicture(const std::string& Address, const TGrabSettingsValues& Settings
     R.Outcome = TPictureOutcome::NotHttp;
     return;
   }
-  if (!IsTypeEnabled(A, Settings.PicTypes)) {
+  if (!IsTypeEnabled(A, Settings.PicTypes, Settings.TodaysWeb)) {
     R.Outcome = TPictureOutcome::TypeOff;
     return;
   }
@@ -158,21 +159,25 @@ bool PictureAddress(std::string& Address) {
   if (Inner != std::string::npos) {
     Address.erase(0, Inner);
     const std::string InnerLower = Lower.substr(Inner);
+    // The newer types come last, so an address holding one of the old four
+    // is cut where it always was.
     std::size_t Dot = std::string::npos;
-    for (const char* Ext : {".jpg", ".bmp", ".gif", ".tif"}) {
+    std::string_view Found;
+    for (const std::string_view Ext : {".jpg", ".bmp", ".gif", ".tif", ".png", ".webp", ".avif"}) {
       Dot = InnerLower.find(Ext);
-      if (Dot != std::string::npos) break;
+      if (Dot != std::string::npos) {
+        Found = Ext;
+        break;
+      }
     }
     // Without an extension the address is cut to "htt", which no type matches.
-    Address.resize(Dot == std::string::npos ? 3 : Dot + 4);
+    Address.resize(Dot == std::string::npos ? 3 : Dot + Found.size());
   }
   return true;
 }
 
-bool IsTypeEnabled(std::string_view Address, std::string_view PicTypes) {
-  if (Address.size() < 3) return false;
-  const std::string X = UpperAscii(Address.substr(Address.size() - 3));
-  return PicTypes.find(X) != std::string_view::npos;
+bool IsTypeEnabled(std::string_view Address, std::string_view PicTypes, bool TodaysWeb) {
+  return IsAddressTypeEnabled(Address, PicTypes, TodaysWeb);
 }
 
 std::string PictureFileName(std::string_view Address) {
@@ -189,13 +194,26 @@ std::string PictureFileName(std::string_view Address) {
   return SafeFileName(std::string(N));
 }
 
+namespace {
+
+// Where a number goes and where a shortened stem ends: before the
+// extension's dot, however long the extension (photo.webp gives
+// photo(1).webp). A name without a dot keeps the old cut four characters
+// from its end.
+std::size_t ExtensionCut(const std::string& Name) {
+  const std::size_t Dot = Name.rfind('.');
+  return Dot != std::string::npos ? Dot : Name.size() >= 4 ? Name.size() - 4 : 0;
+}
+
+}  // namespace
+
 std::string NumberedName(const std::string& Name, unsigned K) {
-  const std::size_t Cut = Name.size() >= 4 ? Name.size() - 4 : 0;
+  const std::size_t Cut = ExtensionCut(Name);
   return Name.substr(0, Cut) + "(" + std::to_string(K) + ")" + Name.substr(Cut);
 }
 
 std::string FittedName(std::string_view Folder, const std::string& Name, unsigned K) {
-  const std::size_t Cut = Name.size() >= 4 ? Name.size() - 4 : 0;
+  const std::size_t Cut = ExtensionCut(Name);
   const std::string_view Stem = std::string_view(Name).substr(0, Cut);
   const std::string_view Tail = std::string_view(Name).substr(Cut);
   std::string Number;

@@ -49,12 +49,15 @@ TPictureResult DownloadPicture(const std::string& Address, const TGrabSettingsVa
 // The address rules before any request: spaces removed, http:// required
 // (false otherwise), a wrapped address unwrapped to its picture.
 bool PictureAddress(std::string& Address);
-// The enabled-type test on the last three characters, upper-cased.
-bool IsTypeEnabled(std::string_view Address, std::string_view PicTypes);
+// The enabled-type test: the last three characters, upper-cased, for JPG,
+// BMP, GIF and TIF, the whole ending for PNG, WEBP and AVIF; see
+// PictureTypes.h.
+bool IsTypeEnabled(std::string_view Address, std::string_view PicTypes, bool TodaysWeb = false);
 // The file name for an address (already through PictureAddress), made safe:
 // empty when nothing can be saved under it.
 std::string PictureFileName(std::string_view Address);
-// The k-th alternative to a taken name: photo.jpg gives photo(k).jpg.
+// The k-th alternative to a taken name: photo.jpg gives photo(k).jpg,
+// photo.webp gives photo(k).webp.
 std::string NumberedName(const std::string& Name, unsigned K);
 // The name a picture named Name takes in Folder, numbered K when K > 0: its
 // stem (all but the last four characters, as for NumberedName) shortened so

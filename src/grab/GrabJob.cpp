@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <new>
 
+#include "grab/PictureTypes.h"
 #include "html/HTMLParser.h"
 #include "net/HttpClient.h"
 #include "sys/LumoraError.h"
@@ -54,11 +55,14 @@ void QueueImageSearch(const std::string& T, TPicQueue& Queue, TGrabObserver* Obs
   }
 }
 
-void QueueImages(const std::string& U, std::string T, TPicQueue& Queue, TGrabObserver* Observer) {
+void QueueImages(const std::string& U, std::string T, TPicQueue& Queue, TGrabObserver* Observer,
+                 const TGrabSettingsValues& Settings) {
   // The page text moves into the parser, which keeps it as the one copy.
   // The host name FetchPage put in front stays there as leading text before
   // the first tag; references take the page address's own authority instead.
   THTMLParser Parser;
+  Parser.SetTodaysWeb(Settings.TodaysWeb);
+  Parser.SetPictureTypes(Settings.PicTypes);
   Parser.SetHTMLText(std::move(T));
   Parser.Execute();
 
@@ -82,10 +86,8 @@ void QueueImages(const std::string& U, std::string T, TPicQueue& Queue, TGrabObs
 
 }  // namespace
 
-bool IsDirectPicture(std::string_view Address) {
-  if (Address.size() < 3) return false;
-  const std::string E = UpperAscii(std::string_view(Address).substr(Address.size() - 3));
-  return E == "JPG" || E == "BMP" || E == "GIF" || E == "TIF";
+bool IsDirectPicture(std::string_view Address, bool TodaysWeb) {
+  return HasPictureEnding(Address, TodaysWeb);
 }
 
 std::string PageAddress(const std::string& Address) {
@@ -251,21 +253,24 @@ std::string AbsolutePictureAddress(std::string Reference, const std::string& Pag
   return RemoveDotSegments(S);
 }
 
-void QueuePage(const std::string& U, std::string T, TPicQueue& Queue, TGrabObserver* Observer) {
+void QueuePage(const std::string& U, std::string T, TPicQueue& Queue, TGrabObserver* Observer,
+               const TGrabSettingsValues& Settings) {
   // Case-sensitive on purpose: "Google" takes the parse path.
   if (U.find("google") != std::string::npos)
     QueueImageSearch(T, Queue, Observer);
   else
-    QueueImages(U, std::move(T), Queue, Observer);
+    QueueImages(U, std::move(T), Queue, Observer, Settings);
 }
 
 void Button1Click(const TGrabShared& Shared, const std::string& A) {
   TGrabView* View = Shared.View.get();
   TGrabObserver* Observer = Shared.Observer.get();
 
-  if (IsDirectPicture(A)) {
+  // One snapshot tells how the address and its page are read.
+  const TGrabSettingsValues Settings = GrabSettings().Snapshot();
+  if (IsDirectPicture(A, Settings.TodaysWeb)) {
     if (View) View->ShowBusyPicture();
-    const TPictureResult R = DownloadPicture(A, GrabSettings().Snapshot());
+    const TPictureResult R = DownloadPicture(A, Settings);
     Tell(Observer, [&](TGrabObserver& O) { O.PictureDone(R); });
     if (View) {
       View->ShowIdlePicture();
@@ -279,7 +284,7 @@ void Button1Click(const TGrabShared& Shared, const std::string& A) {
   TPageResult Page;
   std::string T = FetchPage(U, Observer ? &Page : nullptr);
   Tell(Observer, [&](TGrabObserver& O) { O.PageFetched(Page); });
-  QueuePage(U, std::move(T), *Shared.PicQueue, Observer);
+  QueuePage(U, std::move(T), *Shared.PicQueue, Observer, Settings);
   int Started = 0;
   for (int I = 0; I < PageJobWorkers; ++I) {
     if (TThreaddownloadpic::Start(Shared))

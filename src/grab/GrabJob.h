@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "grab/GrabObserver.h"
+#include "grab/GrabSettings.h"
 #include "grab/PicQueue.h"
 #include "grab/TThreaddownloadpic.h"
 
@@ -29,8 +30,10 @@ inline constexpr int PageJobWorkers = 5;
 inline constexpr std::size_t MaxPageBytes = std::size_t{32} << 20;
 
 // True when the last three characters, upper-cased, are JPG, BMP, GIF or TIF,
-// whatever types are enabled: such an address is downloaded directly.
-bool IsDirectPicture(std::string_view Address);
+// or the address ends in .png, .webp or .avif (with TodaysWeb also .jpeg,
+// .jpe, .jfif or .tiff), whatever types are enabled: such an address is
+// downloaded directly.
+bool IsDirectPicture(std::string_view Address, bool TodaysWeb = false);
 
 // The page a page address stands for: an address wrapped in another one
 // (http://a/go?u=http://b/page.html) gives the inner address, any other
@@ -65,8 +68,11 @@ std::string AbsolutePictureAddress(std::string Reference, const std::string& Pag
 // Appends what the page text T of the page at U holds to Queue: the cleaned,
 // absolute IMG sources (each once, letter case aside), or for an image-search
 // page every "imgurl=" value. A page to be parsed moves T into its parser,
-// which holds it as the only copy. Throws what the parser throws.
-void QueuePage(const std::string& U, std::string T, TPicQueue& Queue, TGrabObserver* Observer);
+// which holds it as the only copy. With Settings.TodaysWeb each IMG gives
+// the picture a person sees largest (see PictureChoice.h), judged by
+// Settings.PicTypes. Throws what the parser throws.
+void QueuePage(const std::string& U, std::string T, TPicQueue& Queue, TGrabObserver* Observer,
+               const TGrabSettingsValues& Settings = {});
 
 // The job procedure: grabs Address, the text Edit1 had when the job was
 // started. Errors of requests and files are swallowed where they happen; any

@@ -1,6 +1,8 @@
 #include "html/HTMLParser.h"
+#include "grab/PictureTypes.h"
 #include "sys/AsciiCase.h"
 
+#include <algorithm>
 #include <cstring>
 #include <initializer_list>
 #include <utility>
@@ -116,6 +118,79 @@ void MetaRule(std::string_view TagText, TParsed& P) {
     P.Description = AttributeValue(TagText, "CONTENT");
 }
 
+bool IsSpaceChar(char C) {
+  return C == ' ' || C == '\t' || C == '\n' || C == '\r' || C == '\f';
+}
+
+// Calls Visit(Name, Value) for each attribute of a tag's text after its
+// name, as browsers split them: a name runs to whitespace, "/", "=" or ">";
+// a value is double-quoted, single-quoted or runs to whitespace. Only the
+// first of two attributes with one name counts; that is the caller's to
+// keep track of. Value is a view into Text.
+template <typename TVisit>
+void ForEachAttribute(std::string_view Text, TVisit&& Visit) {
+  std::size_t P = 0;
+  const std::size_t N = Text.size();
+  while (P < N) {
+    while (P < N && (IsSpaceChar(Text[P]) || Text[P] == '/')) ++P;
+    const std::size_t NameStart = P;
+    while (P < N && !IsSpaceChar(Text[P]) && Text[P] != '/' && Text[P] != '=') ++P;
+    if (P == NameStart && P < N) {
+      ++P;  // a stray "=": skip it
+      continue;
+    }
+    const std::string_view Name = Text.substr(NameStart, P - NameStart);
+    while (P < N && IsSpaceChar(Text[P])) ++P;
+    std::string_view Value;
+    if (P < N && Text[P] == '=') {
+      ++P;
+      while (P < N && IsSpaceChar(Text[P])) ++P;
+      if (P < N && (Text[P] == '"' || Text[P] == '\'')) {
+        const char Quote = Text[P++];
+        const std::size_t End = std::min(Text.find(Quote, P), N);
+        Value = Text.substr(P, End - P);
+        P = End < N ? End + 1 : N;
+      } else {
+        const std::size_t Start = P;
+        while (P < N && !IsSpaceChar(Text[P])) ++P;
+        Value = Text.substr(Start, P - Start);
+      }
+    }
+    if (!Name.empty()) Visit(Name, Value);
+  }
+}
+
+// Where today's pages write a picture, by attribute name.
+struct TPictureAttribute {
+  std::string_view Name;  // upper case
+  TPictureSource Source;
+  bool Srcset;
+};
+constexpr TPictureAttribute PictureAttributes[] = {
+    {"SRC", TPictureSource::Src, false},
+    {"SRCSET", TPictureSource::Srcset, true},
+    {"DATA-SRC", TPictureSource::DataSrc, false},
+    {"DATA-SRCSET", TPictureSource::DataSrcset, true},
+    {"DATA-ORIGINAL", TPictureSource::DataOriginal, false},
+    {"DATA-LAZY-SRC", TPictureSource::DataLazySrc, false},
+};
+
+// Attribute values are URLs here; the one character reference pages put in
+// them all the time is "&amp;".
+std::string_view DecodeAmp(std::string_view Value, std::string& Room) {
+  if (Value.find("&amp;") == npos) return Value;
+  Room.clear();
+  for (std::size_t P = 0; P < Value.size();) {
+    if (Value.compare(P, 5, "&amp;") == 0) {
+      Room += '&';
+      P += 5;
+    } else {
+      Room += Value[P++];
+    }
+  }
+  return Room;
+}
+
 }  // namespace
 
 std::string GetAttribute(std::string_view TagText, std::string_view Name) {
@@ -190,7 +265,9 @@ class THTMLParser::TDocument {
 };
 
 THTMLParser::THTMLParser(TComponent* Owner)
-    : TComponent(Owner), FHTML(std::make_shared<const TDocument>(std::vector<std::string>())) {}
+    : TComponent(Owner),
+      FHTML(std::make_shared<const TDocument>(std::vector<std::string>())),
+      FPictureTypes(AllPictureTypes) {}
 
 const std::vector<std::string>& THTMLParser::HTML() const {
   return FHTML->Lines();
@@ -227,6 +304,9 @@ void THTMLParser::DoFoundText(std::string Text) {
 void THTMLParser::DoParsing(int Lines, int Total) {
   if (auto Handler = OnParsing) Handler(this, Lines, Total);
 }
+void THTMLParser::DoFoundImage(std::string Image) {
+  if (auto Handler = OnFoundImage) Handler(this, std::move(Image));
+}
 
 // The scan keeps the text run being read and, inside a tag, only what
 // follows the tag's last "<": a "<" within a tag does not open a new one,
@@ -244,6 +324,8 @@ void THTMLParser::Execute() {
                      &FParsed.FTPlinks, &FParsed.Locallinks, &FParsed.FramePages})
     List->clear();
 
+  FInPicture = false;
+  FPictureUsed = false;
   const auto Document = FHTML;  // keeps this document alive if a handler assigns another
   std::string PendingText;
   std::string TagBuffer;
@@ -326,6 +408,8 @@ void THTMLParser::Execute() {
         FinishTag(Part);
       }
     }
+    // A line break inside a tag separates attributes, as in a browser.
+    if (FTodaysWeb && InTag) TagBuffer += ' ';
   });
   // Text after the last tag and a tag without ">" are dropped.
 }
@@ -347,15 +431,29 @@ void THTMLParser::ProcessTag(std::string_view TagText) {
 
   // The name ends at the first space (tabs do not separate). No rule has a
   // name longer than six characters, so looking further is pointless.
+  // Today's web: any whitespace ends it, and "/PICTURE" is eight long.
+  const std::size_t Limit = FTodaysWeb ? 9 : 7;
   std::size_t Length = 0;
-  while (Length < Tag.size() && Length < 7 && Tag[Length] != ' ') ++Length;
+  while (Length < Tag.size() && Length < Limit &&
+         (FTodaysWeb ? !IsSpaceChar(Tag[Length]) : Tag[Length] != ' '))
+    ++Length;
   const std::string_view Name = Tag.substr(0, Length);
-  if (Length == 7) {
+  if (Length == Limit) {
     return;
   } else if (EqualsUpper(Name, "A")) {
     AnchorRule(Tag);
   } else if (EqualsUpper(Name, "IMG")) {
-    FParsed.Images.push_back(AttributeValue(Tag, "SRC"));
+    if (FTodaysWeb)
+      ImageRule(Tag.substr(Length));
+    else
+      FParsed.Images.push_back(AttributeValue(Tag, "SRC"));
+  } else if (FTodaysWeb && EqualsUpper(Name, "PICTURE")) {
+    PictureEnd();  // a <picture> left open ends where the next begins
+    FInPicture = true;
+  } else if (FTodaysWeb && EqualsUpper(Name, "/PICTURE")) {
+    PictureEnd();
+  } else if (FTodaysWeb && EqualsUpper(Name, "SOURCE")) {
+    SourceRule(Tag.substr(Length));
   } else if (EqualsUpper(Name, "FRAME")) {
     FParsed.FramePages.push_back(AttributeValue(Tag, "SRC"));
   } else if (EqualsUpper(Name, "META")) {
@@ -394,6 +492,77 @@ void THTMLParser::AnchorRule(std::string_view TagText) {
     DoFoundHyperlink(Href);
 
   FParsed.Hyperlinks.push_back(std::move(Href));
+}
+
+}  // namespace lumora
+
+namespace lumora {
+
+// One picture per IMG: its own attributes compete with the sources of the
+// <picture> around it.
+void THTMLParser::ImageRule(std::string_view Attributes) {
+  TPictureChoice Choice;  // points into Attributes and the picture's kept sources
+  if (FInPicture) {
+    Choice.Merge(FPictureChoice);
+    FPictureUsed = true;
+  }
+  unsigned Seen = 0;
+  std::string Rooms[std::size(PictureAttributes)];  // one each: the choice points into them
+  ForEachAttribute(Attributes, [&](std::string_view Name, std::string_view Value) {
+    for (std::size_t K = 0; K < std::size(PictureAttributes); ++K) {
+      const auto& A = PictureAttributes[K];
+      if (!EqualsUpper(Name, A.Name)) continue;
+      if (Seen & (1u << K)) return;  // only the first of a name counts
+      Seen |= 1u << K;
+      const std::string_view V = DecodeAmp(Value, Rooms[K]);
+      if (A.Srcset)
+        Choice.AddSrcset(A.Source, V);
+      else
+        Choice.AddAddress(A.Source, V);
+      return;
+    }
+  });
+  std::string Image = Choice.Choose();
+  FParsed.Images.push_back(Image);
+  if (OnFoundImage && !Image.empty()) DoFoundImage(std::move(Image));
+}
+
+// A <source> of a <picture> whose type, when it names one, is switched on.
+void THTMLParser::SourceRule(std::string_view Attributes) {
+  if (!FInPicture) return;  // the sources of <video> and <audio>
+  std::string_view Srcset, Type;
+  bool HaveSrcset = false, HaveType = false;
+  ForEachAttribute(Attributes, [&](std::string_view Name, std::string_view Value) {
+    if (!HaveSrcset && EqualsUpper(Name, "SRCSET")) {
+      Srcset = Value;
+      HaveSrcset = true;
+    } else if (!HaveType && EqualsUpper(Name, "TYPE")) {
+      Type = Value;
+      HaveType = true;
+    }
+  });
+  if (HaveType) {
+    const std::string_view PictureType = PictureTypeOfMime(Type);
+    if (PictureType.empty() || !IsPictureTypeEnabled(PictureType, FPictureTypes)) return;
+  }
+  std::string Room;
+  FPictureChoice.AddSrcset(TPictureSource::PictureSource, DecodeAmp(Srcset, Room));
+  FPictureChoice.Keep();  // the tag's text goes when this rule ends
+}
+
+// The end of a <picture>: one that held no IMG still stands for its best
+// source.
+void THTMLParser::PictureEnd() {
+  if (FInPicture && !FPictureUsed) {
+    std::string Image = FPictureChoice.Choose();
+    if (!Image.empty()) {
+      FParsed.Images.push_back(Image);
+      if (OnFoundImage) DoFoundImage(std::move(Image));
+    }
+  }
+  FInPicture = false;
+  FPictureUsed = false;
+  FPictureChoice = TPictureChoice();
 }
 
 }  // namespace lumora

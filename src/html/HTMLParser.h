@@ -10,6 +10,12 @@
 // Text is 8-bit, one byte a character; names and markers are compared
 // upper-cased (ASCII letters only) while everything stored keeps the page's
 // own case.
+//
+// With TodaysWeb on, a line break inside a tag counts as a space, any
+// whitespace ends a tag's name, and an IMG gives the one picture a person
+// sees largest among its src, srcset and lazy-loading attributes and the
+// sources of its <picture> (see PictureChoice.h), judged by PictureTypes.
+// Off, the parser works exactly as described above.
 
 #include <functional>
 #include <memory>
@@ -17,6 +23,7 @@
 #include <string_view>
 #include <vector>
 
+#include "html/PictureChoice.h"
 #include "sys/Component.h"
 
 namespace lumora {
@@ -79,6 +86,7 @@ using TOnFoundHyperlink = std::function<void(TObject* Sender, std::string Hyperl
 using TOnFoundTag = std::function<void(TObject* Sender, std::string Tag)>;
 using TOnFoundText = std::function<void(TObject* Sender, std::string Text)>;
 using TOnParsing = std::function<void(TObject* Sender, int Lines, int Total)>;
+using TOnFoundImage = std::function<void(TObject* Sender, std::string Image)>;
 
 class THTMLParser : public TComponent {
  public:
@@ -96,6 +104,15 @@ class THTMLParser : public TComponent {
   std::string HTMLText() const;
   void SetHTMLText(std::string Text);
 
+  // Today's web: see the note at the top. Off by default.
+  bool TodaysWeb() const { return FTodaysWeb; }
+  void SetTodaysWeb(bool Value) { FTodaysWeb = Value; }
+  // The enabled picture types, as the first settings line holds them: a
+  // <source type="image/webp"> counts only while WEBP is on. Every type by
+  // default.
+  const std::string& PictureTypes() const { return FPictureTypes; }
+  void SetPictureTypes(std::string Value) { FPictureTypes = std::move(Value); }
+
   TParsed& Parsed() { return FParsed; }
   const TParsed& Parsed() const { return FParsed; }
 
@@ -106,6 +123,9 @@ class THTMLParser : public TComponent {
   TOnFoundTag OnFoundTag;
   TOnFoundText OnFoundText;
   TOnParsing OnParsing;  // before each character; Lines counts from 1
+  // With TodaysWeb only: the picture chosen for an IMG or a <picture>, as
+  // written, when there is one.
+  TOnFoundImage OnFoundImage;
 
   // One parse run over the current lines. It reads the lines it started
   // with, even if a handler assigns new ones meanwhile.
@@ -117,12 +137,16 @@ class THTMLParser : public TComponent {
   virtual void DoFoundTag(std::string Tag);
   virtual void DoFoundText(std::string Text);
   virtual void DoParsing(int Lines, int Total);
+  virtual void DoFoundImage(std::string Image);
 
   void ProcessText(std::string_view Text);
   void ProcessTag(std::string_view TagText);
 
  private:
   void AnchorRule(std::string_view TagText);
+  void ImageRule(std::string_view Attributes);
+  void SourceRule(std::string_view Attributes);
+  void PictureEnd();
 
   // The lines as assigned, or the text they are cut from; never changed once
   // made, so a run keeps reading its own even if a handler assigns others.
@@ -134,6 +158,13 @@ class THTMLParser : public TComponent {
   bool FInTitle = false;
   std::string FTitleText;
   std::string FTitleEndTag;
+
+  bool FTodaysWeb = false;
+  std::string FPictureTypes;
+  // Inside a <picture>: what its sources offer, and whether an IMG took it.
+  bool FInPicture = false;
+  bool FPictureUsed = false;
+  TPictureChoice FPictureChoice;
 };
 
 }  // namespace lumora

@@ -253,7 +253,11 @@ TEST(SettingsPanel, BoxesFromTheTypesLine) {
                {"", ""},
                {".jpg.gif", ""},  // case-sensitive
                {"JPGGIF", ".JPG.GIF"},
-               {".TIF.BMP", ".BMP.TIF"}};
+               {".TIF.BMP", ".BMP.TIF"},
+               {".JPG.BMP.GIF.TIF.PNG.WEBP.AVIF", ".JPG.BMP.GIF.TIF.PNG.WEBP.AVIF"},
+               {".AVIF.PNG", ".PNG.AVIF"},
+               {".WEBP", ".WEBP"},  // "EBP" enables nothing old
+               {".webp.png", ""}};
   for (const auto& C : Cases)
     EXPECT_EQ(PicTypesFromPanel(PanelFromSettings({C.Types, 0, "f"})), C.Boxes) << C.Types;
 }

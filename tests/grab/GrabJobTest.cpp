@@ -84,7 +84,7 @@ TEST(GrabJob, DirectPicturesAndWrappedPages) {
   for (const char* A :
        {"http://h/a.jpg", "http://h/a.JPG", "http://h/a.Gif", "http://h/abmp", "http://h/x.tif"})
     EXPECT_TRUE(IsDirectPicture(A)) << A;
-  for (const char* A : {"http://h/a.jpeg", "http://h/", "jp", "http://h/a.png"})
+  for (const char* A : {"http://h/a.jpeg", "http://h/", "jp", "http://h/apng"})
     EXPECT_FALSE(IsDirectPicture(A)) << A;
 
   EXPECT_EQ(PageAddress("http://a/go?u=http://b/page.html"), "http://b/page.html");

@@ -1,0 +1,88 @@
+#include "grab/PictureTypes.h"
+
+#include "sys/AsciiCase.h"
+
+namespace lumora {
+
+namespace {
+
+// The settings line with the newer type names blanked: what the old
+// three-character test searches.
+std::string OldTypesPart(std::string_view PicTypes) {
+  std::string S(PicTypes);
+  for (const auto& T : PictureTypes) {
+    if (T.Old) continue;
+    const std::string_view Name = T.Name;
+    for (auto P = S.find(Name); P != std::string::npos; P = S.find(Name, P + Name.size()))
+      S.replace(P, Name.size(), Name.size(), '\0');
+  }
+  return S;
+}
+
+bool EndsWithUpper(std::string_view S, std::string_view UpperSuffix) {
+  return S.size() >= UpperSuffix.size() &&
+         SameTextAscii(S.substr(S.size() - UpperSuffix.size()), UpperSuffix);
+}
+
+// The endings today's web adds, with the type each stands for.
+struct TAlias {
+  const char* Ending;
+  const char* Type;
+};
+constexpr TAlias Aliases[] = {
+    {".JPEG", "JPG"}, {".JPE", "JPG"}, {".JFIF", "JPG"}, {".TIFF", "TIF"}};
+
+}  // namespace
+
+bool IsPictureTypeEnabled(std::string_view Name, std::string_view PicTypes) {
+  for (const auto& T : PictureTypes) {
+    if (Name != T.Name) continue;
+    if (!T.Old) return PicTypes.find(Name) != std::string_view::npos;
+    return OldTypesPart(PicTypes).find(Name) != std::string::npos;
+  }
+  return false;
+}
+
+bool IsAddressTypeEnabled(std::string_view Address, std::string_view PicTypes, bool TodaysWeb) {
+  for (const auto& T : PictureTypes)
+    if (!T.Old && EndsWithUpper(Address, T.Token) &&
+        PicTypes.find(T.Name) != std::string_view::npos)
+      return true;
+  if (TodaysWeb)
+    for (const auto& A : Aliases)
+      if (EndsWithUpper(Address, A.Ending) && IsPictureTypeEnabled(A.Type, PicTypes)) return true;
+  if (Address.size() < 3) return false;
+  const std::string X = UpperAscii(Address.substr(Address.size() - 3));
+  return X.find('\0') == std::string::npos && OldTypesPart(PicTypes).find(X) != std::string::npos;
+}
+
+bool HasPictureEnding(std::string_view Address, bool TodaysWeb) {
+  for (const auto& T : PictureTypes)
+    if (!T.Old && EndsWithUpper(Address, T.Token)) return true;
+  if (TodaysWeb)
+    for (const auto& A : Aliases)
+      if (EndsWithUpper(Address, A.Ending)) return true;
+  if (Address.size() < 3) return false;
+  const std::string E = UpperAscii(Address.substr(Address.size() - 3));
+  for (const auto& T : PictureTypes)
+    if (T.Old && E == T.Name) return true;
+  return false;
+}
+
+std::string_view PictureTypeOfMime(std::string_view Mime) {
+  Mime = Mime.substr(0, Mime.find(';'));
+  while (!Mime.empty() && static_cast<unsigned char>(Mime.front()) <= ' ') Mime.remove_prefix(1);
+  while (!Mime.empty() && static_cast<unsigned char>(Mime.back()) <= ' ') Mime.remove_suffix(1);
+  static constexpr struct {
+    const char* Mime;
+    const char* Type;
+  } Known[] = {{"image/jpeg", "JPG"}, {"image/jpg", "JPG"},      {"image/pjpeg", "JPG"},
+               {"image/bmp", "BMP"},  {"image/x-ms-bmp", "BMP"}, {"image/x-bmp", "BMP"},
+               {"image/gif", "GIF"},  {"image/tiff", "TIF"},     {"image/png", "PNG"},
+               {"image/apng", "PNG"}, {"image/webp", "WEBP"},    {"image/avif", "AVIF"}};
+  for (const auto& K : Known)
+    if (SameTextAscii(Mime, K.Mime)) return K.Type;
+  return {};
+}
+
+}  // namespace lumora

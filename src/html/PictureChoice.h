@@ -1,0 +1,78 @@
+#pragma once
+// Which one picture an IMG (or a <picture>) stands for on today's pages:
+// the address a person sees at the largest size, among every place a page
+// puts one. Candidates come in by where they were written; the choice is
+// made once all are in:
+//
+// - a width candidate ("800w") beats any density; among widths the largest
+//   wins, among densities ("2x", or 1x for a plain address) the largest;
+// - ties go to the stronger source, in the order of TPictureSource, and
+//   within a source to the first written;
+// - a placeholder never wins: data: URIs and other non-web addresses are
+//   never candidates, and "src" drops out once a lazy-loading attribute
+//   (data-src, data-srcset, data-original, data-lazy-src) holds a real one,
+//   since the page's script would replace it.
+//
+// A later source (a full-size attribute, an enclosing link) is one more
+// TPictureSource with its place in the order.
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace lumora {
+
+// Strongest first: the order in which equal candidates win.
+enum class TPictureSource {
+  PictureSource,  // <source srcset> of the enclosing <picture>
+  DataSrcset,
+  Srcset,
+  DataSrc,
+  DataOriginal,
+  DataLazySrc,
+  Src,
+  Count
+};
+
+// True for the sources a page's lazy-loading script puts in place of "src".
+bool IsLazySource(TPictureSource Source);
+
+// Whether a written address can be a picture to fetch: not empty, and
+// either without a scheme (relative) or http: or https:. A data: URI, a
+// javascript: address or a blob: one is not.
+bool IsPictureCandidateAddress(std::string_view Address);
+
+class TPictureChoice {
+ public:
+  // A plain address (src, data-src and the like): a 1x candidate.
+  void AddAddress(TPictureSource Source, std::string_view Address);
+  // Every well-formed candidate of a srcset text.
+  void AddSrcset(TPictureSource Source, std::string_view Srcset);
+
+  // Offers the best candidates of Other as its own. Other must outlive
+  // this choice's last Choose.
+  void Merge(const TPictureChoice& Other);
+  // Copies the texts of the best candidates into the choice, so that it no
+  // longer needs the text they were read from. Until then a choice only
+  // points into what it was given: choosing one picture costs no copies.
+  void Keep();
+
+  // The winner, as written; empty when there is no real candidate.
+  std::string Choose() const;
+
+ private:
+  struct TBest {
+    std::string_view Address;
+    double Value = 0;
+    bool Have = false;
+  };
+  struct TBests {
+    TBest Width, Density;
+  };
+  void Offer(TPictureSource Source, bool Width, double Value, std::string_view Address);
+
+  std::array<TBests, static_cast<std::size_t>(TPictureSource::Count)> FBests;
+  std::array<std::string, 2 * static_cast<std::size_t>(TPictureSource::Count)> FKept;
+};
+
+}  // namespace lumora
