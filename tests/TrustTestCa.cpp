@@ -1,7 +1,8 @@
 #include "TrustTestCa.h"
 
-#include <wincrypt.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <wincrypt.h>
 
 #include <fstream>
 #include <memory>
@@ -49,15 +50,8 @@ bool AddTestCaToUserRoot(const std::string& Path, std::string& Error) {
     Error = LastError("CertOpenSystemStore");
     return false;
   }
-  // Earlier runs' CAs go: each run makes a new one.
-  for (;;) {
-    PCCERT_CONTEXT Old = CertFindCertificateInStore(Store.get(), X509_ASN_ENCODING, 0,
-                                                    CERT_FIND_SUBJECT_STR_A, TestCaName, nullptr);
-    if (!Old) break;
-    if (!CertDeleteCertificateFromStore(Old)) break;  // frees Old either way
-  }
   if (!CertAddEncodedCertificateToStore(Store.get(), X509_ASN_ENCODING, Der.data(), Size,
-                                        CERT_STORE_ADD_REPLACE_EXISTING, nullptr)) {
+                                        CERT_STORE_ADD_USE_EXISTING, nullptr)) {
     Error = LastError("CertAddEncodedCertificateToStore");
     return false;
   }

@@ -3,14 +3,22 @@
 
   tls_certs.py DIR     writes them into DIR and lists the files
 
-A test certificate authority ("Lumora Test CA") signs a certificate for
+A test certificate authority ("Lumora Test CA <id>") signs a certificate for
 DNS:localhost, one for another host, and an expired one for localhost; a
 self-signed certificate for localhost stands beside them. Wine matches a
 host only against the DNS names of a certificate, so tests address the
-servers as "localhost". Keys are P-256, quick to make. Nothing is installed
-anywhere: a client trusts the CA only where a test hands it ca.pem.
+servers as "localhost". Keys are P-256, quick to make.
+
+The CA is kept for a year in the user's cache folder (lumora-test-ca), the
+leaf certificates are made anew each time: a Wine prefix that trusts the CA
+(the Windows tests add it to the prefix's own Root store, which Wine cannot
+reliably take certificates out of) then holds one CA, not one per test run.
+Its name carries an id, so a client never mistakes an older CA for it.
+Nothing is installed anywhere: a client trusts the CA only where a test hands
+it ca.pem.
 """
 import datetime
+import fcntl
 import os
 import sys
 
@@ -51,18 +59,44 @@ def _leaf(cn, dns, key, issuer_name, issuer_key, start, end):
     return b.sign(issuer_key, hashes.SHA256())
 
 
+def _cached_ca(now, day):
+    """The kept CA and its key, made when there is none or it ends within a week."""
+    cache = os.path.join(os.environ.get("XDG_CACHE_HOME") or os.path.expanduser("~/.cache"),
+                         "lumora-test-ca")
+    os.makedirs(cache, exist_ok=True)
+    pem, key_path = os.path.join(cache, "ca.pem"), os.path.join(cache, "ca.key")
+    with open(os.path.join(cache, "lock"), "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)  # test runs in parallel share one CA
+        try:
+            with open(pem, "rb") as f:
+                ca = x509.load_pem_x509_certificate(f.read())
+            with open(key_path, "rb") as f:
+                ca_key = serialization.load_pem_private_key(f.read(), None)
+            if ca.not_valid_after.replace(tzinfo=datetime.timezone.utc) > now + 7 * day:
+                return ca, ca_key
+        except (OSError, ValueError):
+            pass
+        ca_key = _key()
+        name = _name(f"{CA_NAME} {os.urandom(6).hex()}")
+        ca = (x509.CertificateBuilder().subject_name(name).issuer_name(name)
+              .public_key(ca_key.public_key()).serial_number(x509.random_serial_number())
+              .not_valid_before(now - day).not_valid_after(now + 365 * day)
+              .add_extension(x509.BasicConstraints(ca=True, path_length=0), critical=True)
+              .add_extension(x509.KeyUsage(False, False, False, False, False, True, True, False,
+                                           False), critical=True)
+              .sign(ca_key, hashes.SHA256()))
+        for path, data in ((key_path, _key_pem(ca_key)),
+                           (pem, ca.public_bytes(serialization.Encoding.PEM))):
+            _write(path + ".tmp", data)
+            os.replace(path + ".tmp", path)
+        return ca, ca_key
+
+
 def make(directory):
     """Writes ca.pem and <kind>.pem/<kind>.key for each kind; returns the paths."""
     now = datetime.datetime.now(datetime.timezone.utc)
     day = datetime.timedelta(days=1)
-    ca_key = _key()
-    ca = (x509.CertificateBuilder().subject_name(_name(CA_NAME)).issuer_name(_name(CA_NAME))
-          .public_key(ca_key.public_key()).serial_number(x509.random_serial_number())
-          .not_valid_before(now - day).not_valid_after(now + 30 * day)
-          .add_extension(x509.BasicConstraints(ca=True, path_length=0), critical=True)
-          .add_extension(x509.KeyUsage(False, False, False, False, False, True, True, False, False),
-                         critical=True)
-          .sign(ca_key, hashes.SHA256()))
+    ca, ca_key = _cached_ca(now, day)
     paths = {"ca": os.path.join(directory, "ca.pem")}
     _write(paths["ca"], ca.public_bytes(serialization.Encoding.PEM))
     for kind in KINDS:

@@ -89,6 +89,42 @@ const char* CertificateProblem(DWORD Error) {
   }
 }
 
+// The same for the flags of a secure-failure notification.
+const char* CertificateFlagsProblem(DWORD Flags) {
+  if (Flags & WINHTTP_CALLBACK_STATUS_FLAG_CERT_DATE_INVALID) return "expired or not yet valid";
+  if (Flags & WINHTTP_CALLBACK_STATUS_FLAG_CERT_CN_INVALID) return "issued for another host";
+  if (Flags & WINHTTP_CALLBACK_STATUS_FLAG_INVALID_CA)
+    return "issued by an authority that is not trusted";
+  if (Flags & WINHTTP_CALLBACK_STATUS_FLAG_CERT_REVOKED) return "revoked";
+  if (Flags & WINHTTP_CALLBACK_STATUS_FLAG_CERT_REV_FAILED)
+    return "its revocation could not be checked";
+  if (Flags &
+      (WINHTTP_CALLBACK_STATUS_FLAG_INVALID_CERT | WINHTTP_CALLBACK_STATUS_FLAG_CERT_WRONG_USAGE))
+    return "invalid";
+  return nullptr;
+}
+
+// The longest header line Wine's WinHTTP reads whole (its reply buffer, less
+// the end of the string).
+constexpr std::size_t WineHeaderLine = 1459;
+
+bool RunsUnderWine() {
+  static const bool Wine = [] {
+    const HMODULE Ntdll = GetModuleHandleW(L"ntdll.dll");
+    return Ntdll && GetProcAddress(Ntdll, "wine_get_version") != nullptr;
+  }();
+  return Wine;
+}
+
+// Collects what a request's secure-failure notifications say, into the
+// DWORD its context value points to.
+void CALLBACK OnSecureFailure(HINTERNET, DWORD_PTR Context, DWORD Status, LPVOID Info,
+                              DWORD Length) {
+  if (Status == WINHTTP_CALLBACK_STATUS_SECURE_FAILURE && Context && Info &&
+      Length >= sizeof(DWORD))
+    *reinterpret_cast<DWORD*>(Context) |= *static_cast<const DWORD*>(Info);
+}
+
 [[noreturn]] void Fail(const char* Step) {
   throw EHttpError(
       0, std::string(Step) + " failed (WinHTTP error " + std::to_string(GetLastError()) + ")");
@@ -198,15 +234,22 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   const bool Secure = Url.Scheme == "https";
   const std::string HostKey = Url.Scheme + "://" + Url.Host + ":" + std::to_string(Url.Port);
   // A failed exchange over TLS may be the certificate's fault: then it says so.
+  TWinHttpHandle Request;
+  DWORD SecureFlags = 0;  // from the secure-failure notifications
   const auto FailExchange = [&](const char* Step) {
     const DWORD Error = GetLastError();
     if (Secure) {
-      if (const char* Problem = CertificateProblem(Error))
+      const char* Problem = CertificateProblem(Error);
+      if (!Problem) Problem = CertificateFlagsProblem(SecureFlags);
+      if (Problem)
         throw EHttpError(0, CertificateNotTrusted + Url.Host + " (" + Problem + ", WinHTTP error " +
                                 std::to_string(Error) + ")");
+      // Wine's WinHTTP reports every failed verification so, with no
+      // notification saying more, just as a handshake the server broke off.
       if (Error == ERROR_WINHTTP_SECURE_CHANNEL_ERROR)
-        throw EHttpError(0, "TLS handshake with host " + Url.Host + " failed (WinHTTP error " +
-                                std::to_string(Error) + ")");
+        throw EHttpError(0, CertificateNotTrusted + Url.Host +
+                                ", or no TLS handshake (WinHTTP error " + std::to_string(Error) +
+                                ")");
     }
     SetLastError(Error);
     Fail(Step);
@@ -222,7 +265,6 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   TWinHttpHandle Connection(WinHttpConnect(Internet, Widen(Url.Host).c_str(), Url.Port, 0));
   if (!Connection) Fail("WinHttpConnect");
 
-  TWinHttpHandle Request;
   for (;;) {
     // The target is already escaped by the client; WinHTTP must send it as it is.
     Request = TWinHttpHandle(WinHttpOpenRequest(
@@ -231,6 +273,13 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
         WINHTTP_FLAG_ESCAPE_DISABLE | WINHTTP_FLAG_ESCAPE_DISABLE_QUERY |
             (Secure ? WINHTTP_FLAG_SECURE : 0)));
     if (!Request) Fail("WinHttpOpenRequest");
+    if (Secure) {
+      SecureFlags = 0;
+      DWORD_PTR Context = reinterpret_cast<DWORD_PTR>(&SecureFlags);
+      WinHttpSetOption(Request.get(), WINHTTP_OPTION_CONTEXT_VALUE, &Context, sizeof Context);
+      WinHttpSetStatusCallback(Request.get(), OnSecureFailure, WINHTTP_CALLBACK_FLAG_SECURE_FAILURE,
+                               0);
+    }
 
     DWORD Policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
     WinHttpSetOption(Request.get(), WINHTTP_OPTION_REDIRECT_POLICY, &Policy, sizeof Policy);
@@ -271,8 +320,16 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   std::string Length;
   if (QueryHeader(Request.get(), WINHTTP_QUERY_CONTENT_LENGTH, Length))
     Reply.ContentLength = ParseContentLength(Length);
-  if (IsRedirectStatus(Reply.Status))
+  if (IsRedirectStatus(Reply.Status)) {
     QueryHeader(Request.get(), WINHTTP_QUERY_LOCATION, Reply.Location);
+    // Wine's WinHTTP cuts a header line at WineHeaderLine bytes without a
+    // word: a Location that long may be the start of another address.
+    if (RunsUnderWine() && Reply.Location.size() + sizeof "Location: " > WineHeaderLine)
+      throw EHttpError(Reply.Status, "redirect (" + std::to_string(Reply.Status) +
+                                         ") to an address of " +
+                                         std::to_string(Reply.Location.size()) +
+                                         " bytes or more, cut by Wine's WinHTTP");
+  }
 
   if (Verb == THttpVerb::Head) {
     // A HEAD reply has no body, but some WinHTTPs hand its connection back to
