@@ -7,12 +7,13 @@ not a request. The test CA is trusted only in the test's Wine prefix
 (lumora-trust-ca, the current user's Root store).
 
   https_drop_e2e_test.py [--wine WINE] LUMORA_EXE DRAG_SOURCE_EXE TRUST_CA_EXE
+                         [--reads-ini]
 
 Runs under run_with_server.py (LUMORA_TEST_HTTP, LUMORA_TEST_TLS,
-LUMORA_TEST_CA) with DISPLAY set, and needs xdotool. A lumora.exe that does
-not read lumora.ini at all (built before that file was added) cannot be
-switched on: the test then says so and ends with status 77, which ctest
-counts as skipped.
+LUMORA_TEST_CA) with DISPLAY set, and needs xdotool. --reads-ini says that
+the program's sources read task\lumora.ini (the build finds out); without
+it the program cannot be switched on, and the test says so and ends with
+status 77, which ctest counts as skipped.
 """
 import os
 import queue
@@ -34,6 +35,9 @@ args = sys.argv[1:]
 wine = os.path.join(os.path.dirname(os.path.dirname(HERE)), "scripts", "wine.sh")
 if args[:1] == ["--wine"]:
     wine, args = args[1], args[2:]
+reads_ini = args[3:] == ["--reads-ini"]
+if reads_ini:
+    args = args[:3]
 if len(args) != 3:
     sys.exit(__doc__)
 lumora_exe, drag_source_exe, trust_ca_exe = (os.path.abspath(a) for a in args)
@@ -69,12 +73,6 @@ def files_in(folder):
     return sorted(os.listdir(folder)) if os.path.isdir(folder) else []
 
 
-def reads_lumora_ini(exe):
-    with open(exe, "rb") as f:
-        data = f.read().lower()
-    return b"lumora.ini" in data or "lumora.ini".encode("utf-16-le") in data
-
-
 class DragSource:
     """lumora-drag-source: each press drags the next address."""
 
@@ -102,9 +100,9 @@ class DragSource:
         for i in range(1, 6):
             steps += ["mousemove", sx + (DROP_X - sx) * i // 5, sy + (DROP_Y - sy) * i // 5,
                       "sleep", 0.1]
-        subprocess.run(["xdotool", "mousemove", sx, sy, "sleep", 0.2, "mousedown", 1, "sleep", 0.3,
-                        *map(str, steps), "mousemove", DROP_X + 1, DROP_Y, "sleep", 0.3,
-                        "mouseup", 1], check=True, timeout=30)
+        words = ["mousemove", sx, sy, "sleep", 0.2, "mousedown", 1, "sleep", 0.3, *steps,
+                 "mousemove", DROP_X + 1, DROP_Y, "sleep", 0.3, "mouseup", 1]
+        subprocess.run(["xdotool", *map(str, words)], check=True, timeout=30)
         return self.next_line(10)
 
     def close(self):
@@ -141,7 +139,7 @@ def grab_once(program_dir, pics, address, log, wanted, timeout):
         lumora.wait()
 
 
-if not reads_lumora_ini(lumora_exe):
+if not reads_ini:
     print("skip  this lumora.exe does not read task\\lumora.ini, so today's web cannot be "
           "turned on from a test", flush=True)
     sys.exit(77)
