@@ -72,7 +72,10 @@ def _cached_ca(now, day):
                 ca = x509.load_pem_x509_certificate(f.read())
             with open(key_path, "rb") as f:
                 ca_key = serialization.load_pem_private_key(f.read(), None)
-            if ca.not_valid_after.replace(tzinfo=datetime.timezone.utc) > now + 7 * day:
+            # not_valid_after_utc where the package has it (newer than Debian 12's).
+            ends = getattr(ca, "not_valid_after_utc", None) or \
+                ca.not_valid_after.replace(tzinfo=datetime.timezone.utc)
+            if ends > now + 7 * day:
                 return ca, ca_key
         except (OSError, ValueError):
             pass
