@@ -66,6 +66,29 @@ TEST_F(TodaysWebClient, HttpsKeepsOneVerifiedConnectionPerSession) {
   EXPECT_EQ(ServerConnections(Tag).Connections, 1);
 }
 
+// A kept TLS connection the server ends, with or without answering the
+// request that found it closed, is replaced without losing a request.
+TEST_F(TodaysWebClient, KeptTlsConnectionsTheServerEndsAreReplaced) {
+  for (const char* Mode : {"/closeafter/2", "/dropafter/2"}) {
+    const std::string Tag = UniquePrefix();
+    THttpSession Session;
+    for (int I = 0; I < 6; ++I) {
+      const std::string Path = "/site/p" + std::to_string(I) + ".jpg";
+      THttpClient Client(Session);
+      Client.SetTodaysWeb(true);
+      try {
+        Client.Head(TlsServerBase() + Tag + Mode + Path);
+        EXPECT_EQ(Client.Get(TlsServerBase() + Tag + Mode + Path), Tag + Path) << Mode;
+      } catch (const EHttpError& E) {
+        ADD_FAILURE() << Mode << Path << ": " << E.what();
+      }
+    }
+    EXPECT_EQ(ServerRequestLines(Tag).size(), 12u) << Mode;
+    // One per two requests; Wine's WinHTTP at times opens one more.
+    EXPECT_LE(ServerConnections(Tag).Connections, 7) << Mode;
+  }
+}
+
 // The design's own client: no https, no redirect followed, nothing sent.
 TEST_F(TodaysWebClient, WithoutTodaysWebHttpsIsRefusedBeforeAnyRequest) {
   const std::string Tag = UniquePrefix();
@@ -95,7 +118,9 @@ TEST_F(TodaysWebClient, FollowsEachRedirectKindForGetAndHead) {
       Client.Head(Base + "/redirect/" + std::to_string(Code) + "/q.jpg");
       EXPECT_EQ(Client.ContentLength(), 16);
       EXPECT_EQ(ServerRequestLines(Tag).size(), 4u) << Code;
-      EXPECT_EQ(ServerConnections(Tag).Connections, 1) << Code;
+      // Not one per hop: the redirects' bodies are read, their connection
+      // kept (Wine's WinHTTP at times opens a second one).
+      EXPECT_LE(ServerConnections(Tag).Connections, 2) << Code;
     }
   }
 }
