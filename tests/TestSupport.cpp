@@ -11,6 +11,9 @@
 #include <sstream>
 
 #include "net/HttpClient.h"
+#ifdef _WIN32
+#include "TrustTestCa.h"
+#endif
 #include "sys/FileSystem.h"
 
 #ifdef _WIN32
@@ -73,6 +76,36 @@ std::string ServerBase() {
     return "http://127.0.0.1:1";
   }
   return std::string("http://") + Addr;
+}
+
+std::string TlsServerBase(const std::string& Kind) {
+  const char* Ports = std::getenv("LUMORA_TEST_TLS");
+  const std::string Key = Kind + "=";
+  std::istringstream In(Ports ? Ports : "");
+  for (std::string Item; In >> Item;)
+    if (Item.rfind(Key, 0) == 0) return "https://localhost:" + Item.substr(Key.size());
+  ADD_FAILURE() << "LUMORA_TEST_TLS names no " << Kind
+                << " server: run this test through run_with_server.py";
+  return "https://localhost:1";
+}
+
+bool TrustTestCa() {
+  const char* Ca = std::getenv("LUMORA_TEST_CA");
+  if (!Ca || !*Ca) {
+    ADD_FAILURE() << "LUMORA_TEST_CA is not set: run this test through run_with_server.py";
+    return false;
+  }
+#ifdef _WIN32
+  // The server wrote a path of the Linux side; Wine shows the root as Z:.
+  std::string Error;
+  if (!AddTestCaToUserRoot(std::string("Z:") + Ca, Error)) {
+    ADD_FAILURE() << "cannot trust the test CA: " << Error;
+    return false;
+  }
+#else
+  SetHttpCaFile(Ca);
+#endif
+  return true;
 }
 
 std::string UniquePrefix() {

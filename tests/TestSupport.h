@@ -27,6 +27,15 @@ void WriteWholeFile(const std::string& Path, const std::string& Data);
 
 // "http://127.0.0.1:<port>" of the test server; fails the test when absent.
 std::string ServerBase();
+// "https://localhost:<port>" of the test server's TLS server with the given
+// certificate: "good" (signed by the test CA), "wronghost", "expired",
+// "selfsigned", or "drop" (closes every handshake); fails the test when absent.
+std::string TlsServerBase(const std::string& Kind = "good");
+// Makes this process's HTTP client trust the test CA: natively through the CA
+// file option, on Windows through the current user's Root store of the Wine
+// prefix. False (and a test failure) when it cannot.
+bool TrustTestCa();
+
 // A path prefix no other test uses, so the log can be read per test.
 std::string UniquePrefix();
 // The request log entries whose target starts with Prefix, one string each

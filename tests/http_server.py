@@ -16,6 +16,12 @@ with "~" is a tag that only marks the request in the log (/~t1/bytes/5/a.gif):
   /chunked/<n>/...               n bytes, chunked, no Content-Length
   /status/<code>/...             that status, a short body
   /redirect/<code>/...           that status, Location: [tag]/bytes/16/<rest>
+  /to/<code>/<location>          that status, Location: <location> percent-decoded
+                                 (any scheme, relative, or absent when empty)
+  /hops/<k>/...                  k > 0: 302 to [tag]/hops/<k-1>/<rest>; k = 0:
+                                 the answer to the rest (a modifier)
+  /loop/<code>/<a|b>             that status, Location: [tag]/loop/<code>/<b|a>
+  /longloc/<n>                   302, Location: [tag]/ followed by n letters
   /stall/<code>/<n>/...          that status, Content-Length 1000, n bytes, 5 s of silence
   /slow/<n>/<ms>/...             n bytes in 5 chunked pieces, <ms> apart
   /short/<len>/<n>/...           announces len, sends n < len bytes, closes
@@ -44,15 +50,27 @@ with "~" is a tag that only marks the request in the log (/~t1/bytes/5/a.gif):
                                  the page at path P (not logged)
   /__log?prefix=P                the requests so far whose target starts with P
 
+With --tls, more servers run beside the plain one, with the same routes,
+over TLS on "localhost" (127.0.0.1 and ::1), with certificates made at start
+by tls_certs.py: "good" (localhost, signed by the test CA), "wronghost"
+(signed for another host), "expired", "selfsigned"; and "drop", which
+accepts a connection, reads the client's first bytes and closes it. Their
+ports and the CA's file follow on a second line:
+"TLS good=<port> wronghost=<port> expired=<port> selfsigned=<port>
+drop=<port> ca=<path>".
+
 The log lists each request as its request line, its header lines, then an
 empty line. With --port-file the chosen port is written there; it is always
 printed as "PORT <n>" on standard output once the server listens.
 """
 import argparse
 import os
+import shutil
 import socket
+import ssl
 import struct
 import sys
+import tempfile
 import threading
 import time
 import urllib.parse
@@ -63,7 +81,7 @@ DROPPED = []  # targets of requests a connection closed on without an answer
 LOG_LOCK = threading.Lock()
 PAGES = {}
 CONNECTIONS = [0]
-MODIFIERS = ("wait", "close", "closeafter", "dropafter")
+MODIFIERS = ("wait", "close", "closeafter", "dropafter", "hops")
 
 
 def pattern(n):
@@ -90,6 +108,10 @@ class Handler(BaseHTTPRequestHandler):
         pass
 
     def setup(self):
+        if self.server.tls:
+            # The handshake runs on the connection's own thread; a client that
+            # refuses the certificate ends it here.
+            self.request = self.server.tls.wrap_socket(self.request, server_side=True)
         super().setup()
         with LOG_LOCK:
             CONNECTIONS[0] += 1
@@ -213,6 +235,10 @@ class Handler(BaseHTTPRequestHandler):
             take = 1 if kind == "close" else 2
             if len(parts) <= take + 1 or (take == 2 and not parts[2].isdigit()):
                 break
+            if kind == "hops" and int(parts[2]) > 0:
+                rest = "/".join(parts[3:])
+                return self.reply(302, b"moved", head, extra=[
+                    ("Location", f"{tag}/hops/{int(parts[2]) - 1}/{rest}")])
             if kind == "wait":
                 time.sleep(int(parts[2]) / 1000.0)
             elif kind == "close":
@@ -260,6 +286,17 @@ class Handler(BaseHTTPRequestHandler):
                 rest = "/".join(parts[3:])
                 return self.reply(int(parts[2]), b"moved", head,
                                   extra=[("Location", tag + "/bytes/16/" + rest)])
+            if kind == "to":
+                location = urllib.parse.unquote("/".join(parts[3:]), encoding="latin-1")
+                extra = [("Location", location)] if location else []
+                return self.reply(int(parts[2]), b"moved", head, extra=extra)
+            if kind == "loop":
+                other = "b" if parts[3] == "a" else "a"
+                return self.reply(int(parts[2]), b"moved", head,
+                                  extra=[("Location", f"{tag}/loop/{parts[2]}/{other}")])
+            if kind == "longloc":
+                return self.reply(302, b"moved", head,
+                                  extra=[("Location", tag + "/" + "a" * int(parts[2]))])
             if kind == "slow":
                 data, delay = pattern(int(parts[2])), int(parts[3]) / 1000.0
                 step = max(1, (len(data) + 4) // 5)
@@ -305,12 +342,90 @@ class Handler(BaseHTTPRequestHandler):
 class Server(ThreadingHTTPServer):
     daemon_threads = True
     request_queue_size = 256
+    tls = None  # an ssl.SSLContext for the TLS servers
 
     def handle_error(self, request, client_address):
-        # Clients that drop a connection (an error reply left unread) are normal here.
-        if isinstance(sys.exc_info()[1], (ConnectionResetError, BrokenPipeError)):
+        # Clients that drop a connection (an error reply left unread) are
+        # normal here, and so are clients that refuse a certificate.
+        if isinstance(sys.exc_info()[1], (ConnectionResetError, BrokenPipeError, ssl.SSLError,
+                                          ConnectionAbortedError, OSError)):
             return
         super().handle_error(request, client_address)
+
+
+class Server6(Server):
+    address_family = socket.AF_INET6
+
+
+def serve_localhost(port, tls, factory=None):
+    """Servers on 127.0.0.1 and, where there is one, ::1, on one port (0: any)."""
+    made = []
+    for attempt in range(20):
+        try:
+            first = (factory or Server)(("127.0.0.1", port), Handler)
+            first.tls = tls
+            made = [first]
+            try:
+                second = (factory or Server6)(("::1", first.server_address[1]), Handler)
+                second.tls = tls
+                made.append(second)
+            except OSError as e:
+                if e.errno == 98 and port == 0:  # ::1's port is taken: another pair
+                    first.server_close()
+                    continue
+            break
+        except OSError:
+            if port:
+                raise
+    for s in made:
+        threading.Thread(target=s.serve_forever, daemon=True).start()
+    return made[0].server_address[1]
+
+
+def drop_handshakes():
+    """Accepts connections on localhost, reads the first bytes, closes them."""
+    def serve(sock):
+        while True:
+            conn, _ = sock.accept()
+            def drop(c):
+                try:
+                    c.settimeout(5)
+                    c.recv(512)
+                finally:
+                    c.close()
+            threading.Thread(target=drop, args=(conn,), daemon=True).start()
+
+    sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    sock.bind(("127.0.0.1", 0))
+    sock.listen(64)
+    port = sock.getsockname()[1]
+    try:
+        sock6 = socket.socket(socket.AF_INET6, socket.SOCK_STREAM)
+        sock6.bind(("::1", port))
+        sock6.listen(64)
+        threading.Thread(target=serve, args=(sock6,), daemon=True).start()
+    except OSError:
+        pass
+    threading.Thread(target=serve, args=(sock,), daemon=True).start()
+    return port
+
+
+def start_tls():
+    """The TLS servers; returns their "TLS ..." line."""
+    here = os.path.dirname(os.path.abspath(__file__))
+    sys.path.insert(0, here)
+    import tls_certs
+    directory = tempfile.mkdtemp(prefix="lumora-tls-")
+    import atexit
+    atexit.register(shutil.rmtree, directory, True)
+    paths = tls_certs.make(directory)
+    ports = {}
+    for kind in tls_certs.KINDS:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(*paths[kind])
+        ports[kind] = serve_localhost(0, context)
+    ports["drop"] = drop_handshakes()
+    return "TLS " + " ".join(f"{k}={v}" for k, v in ports.items()) + " ca=" + paths["ca"]
 
 
 def main():
@@ -318,6 +433,7 @@ def main():
     ap.add_argument("--root", default=".")
     ap.add_argument("--port", type=int, default=0)
     ap.add_argument("--port-file")
+    ap.add_argument("--tls", action="store_true")
     args = ap.parse_args()
     Handler.root = args.root
     server = Server(("127.0.0.1", args.port), Handler)
@@ -327,6 +443,8 @@ def main():
             f.write(str(port))
         os.replace(args.port_file + ".tmp", args.port_file)
     print(f"PORT {port}", flush=True)
+    if args.tls:
+        print(start_tls(), flush=True)
     try:
         server.serve_forever()
     except KeyboardInterrupt:

@@ -1,13 +1,16 @@
 // lumora-download: queues picture addresses and lets five download workers
 // save them, exactly as the drop window's workers do, then waits for them.
 //
-//   lumora-download [--folder DIR] [--types .JPG.BMP.GIF.TIF] [--min-size K] ADDRESS... | -
+//   lumora-download [--folder DIR] [--types .JPG.BMP.GIF.TIF] [--min-size K]
+//                   [--todays-web] [--ca-file FILE] ADDRESS... | -
 //
 // With "-" the addresses are read from standard input, one a line.
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <mutex>
@@ -17,6 +20,7 @@
 #include "grab/GrabObserver.h"
 #include "grab/GrabSettings.h"
 #include "grab/TThreaddownloadpic.h"
+#include "net/HttpClient.h"
 
 using namespace lumora;
 
@@ -46,7 +50,7 @@ class TPrinter : public TGrabTally {
 [[noreturn]] void Usage(const std::string& Problem) {
   std::cerr << "lumora-download: " << Problem << "\n"
             << "usage: lumora-download [--folder DIR] [--types .JPG.BMP.GIF.TIF] [--min-size K]"
-               " [--quiet] ADDRESS... | -\n";
+               " [--todays-web] [--ca-file FILE] [--quiet] ADDRESS... | -\n";
   std::exit(2);
 }
 
@@ -78,6 +82,16 @@ int main(int argc, char** argv) {
       Settings.MinSizeK = static_cast<std::int32_t>(K);
     } else if (Arg == "--quiet") {
       Quiet = true;
+    } else if (Arg == "--todays-web") {
+      Settings.TodaysWeb = true;
+    } else if (Arg == "--ca-file") {
+      const std::string Path = Value();
+      if (!HttpCaFileSupported())
+        Usage("--ca-file is for the native build: on Windows the system's trust store decides");
+      std::FILE* F = std::fopen(Path.c_str(), "rb");
+      if (!F) Usage("cannot read the CA file " + Path + ": " + std::strerror(errno));
+      std::fclose(F);
+      SetHttpCaFile(Path);
     } else if (Arg == "-") {
       for (std::string Line; std::getline(std::cin, Line);) {
         if (!Line.empty() && Line.back() == '\r') Line.pop_back();

@@ -3,7 +3,7 @@
 // then waits until the queue is empty and every worker has finished.
 //
 //   lumora-grab ADDRESS [--folder DIR] [--types .JPG.BMP.GIF.TIF] [--min-size K]
-//               [--settings FILE] [--quiet]
+//               [--settings FILE] [--todays-web] [--ca-file FILE] [--quiet]
 //
 // Settings start from the defaults, then the settings file, then the options.
 // One line per picture and a summary; on a terminal also a progress line
@@ -25,6 +25,7 @@
 #include "grab/GrabSettings.h"
 #include "grab/SettingsFile.h"
 #include "grab/TThreadmain.h"
+#include "net/HttpClient.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -135,7 +136,7 @@ class TPrinter : public TGrabTally {
 void PrintUsage(std::FILE* To) {
   std::fprintf(To,
                "usage: lumora-grab ADDRESS [--folder DIR] [--types .JPG.BMP.GIF.TIF]"
-               " [--min-size K] [--settings FILE] [--quiet]\n");
+               " [--min-size K] [--settings FILE] [--todays-web] [--ca-file FILE] [--quiet]\n");
 }
 
 [[noreturn]] void Usage(const std::string& Problem) {
@@ -157,6 +158,11 @@ void PrintUsage(std::FILE* To) {
       "                   any size)\n"
       "  --settings FILE  read types, minimum size and folder from a settings file\n"
       "                   of three lines; options given as well override it\n"
+      "  --todays-web     today's web: https:// pages and pictures (certificates\n"
+      "                   verified) and redirects followed, at most 5, never from\n"
+      "                   https:// down to http://\n"
+      "  --ca-file FILE   also trust the certificate authorities of this PEM file\n"
+      "                   for https:// (native build; Windows trusts its own store)\n"
       "  --quiet          print the summary only\n"
       "\n"
       "A page is read up to %s; a longer one is cut there, the summary says so,\n"
@@ -185,6 +191,17 @@ void ReadSettingsFile(const std::string& Path, TGrabSettingsValues& Values) {
   Values.SaveFolder = ExpandFolderVariables(Values.SaveFolder);
 }
 
+// --ca-file: a file that can be read, in a build whose client takes one.
+void UseCaFile(const std::string& Path) {
+  if (Path.empty()) return;
+  if (!HttpCaFileSupported())
+    Usage("--ca-file is for the native build: on Windows the system's trust store decides");
+  std::FILE* F = std::fopen(Path.c_str(), "rb");
+  if (!F) Usage("cannot read the CA file " + Path + ": " + std::strerror(errno));
+  std::fclose(F);
+  SetHttpCaFile(Path);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -194,6 +211,8 @@ int main(int argc, char** argv) {
   std::string Address, SettingsPath, Folder, Types, MinSize;
   bool HaveAddress = false, HaveFolder = false, HaveTypes = false, HaveMinSize = false;
   bool Quiet = false;
+  bool TodaysWeb = false;
+  std::string CaFile;
 
   for (int I = 1; I < argc; ++I) {
     const std::string Arg = argv[I];
@@ -216,6 +235,10 @@ int main(int argc, char** argv) {
       SettingsPath = Value();
     } else if (Arg == "--quiet") {
       Quiet = true;
+    } else if (Arg == "--todays-web") {
+      TodaysWeb = true;
+    } else if (Arg == "--ca-file") {
+      CaFile = Value();
     } else if (Arg.rfind("--", 0) == 0) {
       Usage("unknown option " + Arg);
     } else if (HaveAddress) {
@@ -232,6 +255,8 @@ int main(int argc, char** argv) {
     Usage("--min-size takes a whole number of kilobytes");
   if (HaveTypes) Settings.PicTypes = Types;
   if (HaveFolder) Settings.SaveFolder = Folder;
+  if (TodaysWeb) Settings.TodaysWeb = true;
+  UseCaFile(CaFile);
   GrabSettings().Assign(Settings);
 
   TGrabShared Shared;

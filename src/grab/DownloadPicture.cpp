@@ -15,10 +15,16 @@ namespace lumora {
 namespace {
 
 constexpr std::string_view HttpPrefix = "http://";
+constexpr std::string_view HttpsPrefix = "https://";
 constexpr std::size_t WriteSize = 64 * 1024;
 
 bool StartsWithHttp(std::string_view S) {
   return S.size() >= HttpPrefix.size() && LowerAscii(S.substr(0, HttpPrefix.size())) == HttpPrefix;
+}
+
+bool StartsWithHttps(std::string_view S) {
+  return S.size() >= HttpsPrefix.size() &&
+         LowerAscii(S.substr(0, HttpsPrefix.size())) == HttpsPrefix;
 }
 
 bool IsForbiddenInName(char C) {
@@ -64,7 +70,7 @@ void SavePicture(const std::string& Address, const TGrabSettingsValues& Settings
                  THttpSession* Session, TPictureResult& R) {
   R.Address = Address;
   std::string& A = R.Address;
-  if (!PictureAddress(A)) {
+  if (!PictureAddress(A, Settings.TodaysWeb)) {
     R.Outcome = TPictureOutcome::NotHttp;
     return;
   }
@@ -74,6 +80,7 @@ void SavePicture(const std::string& Address, const TGrabSettingsValues& Settings
   }
 
   THttpClient Client = Session ? THttpClient(*Session) : THttpClient();
+  Client.SetTodaysWeb(Settings.TodaysWeb);
   if (Settings.MinSizeK > 0) {
     try {
       Client.Head(A);
@@ -148,14 +155,18 @@ void SavePicture(const std::string& Address, const TGrabSettingsValues& Settings
 
 }  // namespace
 
-bool PictureAddress(std::string& Address) {
+bool PictureAddress(std::string& Address, bool TodaysWeb) {
   Address.erase(std::remove(Address.begin(), Address.end(), ' '), Address.end());
-  if (!StartsWithHttp(Address)) return false;
+  const bool Secure = TodaysWeb && StartsWithHttps(Address);
+  if (!StartsWithHttp(Address) && !Secure) return false;
 
   // A picture wrapped in another address (a viewer page, a redirector): keep
-  // the inner address up to its first picture extension.
+  // the inner address up to its first picture extension. Today's web looks
+  // for an inner https:// address too.
   const std::string Lower = LowerAscii(Address);
-  const auto Inner = Lower.find(HttpPrefix, HttpPrefix.size());
+  const std::size_t From = Secure ? HttpsPrefix.size() : HttpPrefix.size();
+  auto Inner = Lower.find(HttpPrefix, From);
+  if (TodaysWeb) Inner = std::min(Inner, Lower.find(HttpsPrefix, From));
   if (Inner != std::string::npos) {
     Address.erase(0, Inner);
     const std::string InnerLower = Lower.substr(Inner);
@@ -181,8 +192,9 @@ bool IsTypeEnabled(std::string_view Address, std::string_view PicTypes, bool Tod
 }
 
 std::string PictureFileName(std::string_view Address) {
-  std::string_view N =
-      Address.size() > HttpPrefix.size() ? Address.substr(HttpPrefix.size()) : std::string_view{};
+  // Only today's web lets an https:// address through PictureAddress.
+  const std::size_t Scheme = StartsWithHttps(Address) ? HttpsPrefix.size() : HttpPrefix.size();
+  std::string_view N = Address.size() > Scheme ? Address.substr(Scheme) : std::string_view{};
   // The first cut always drops the host; later ones stop at a short rest.
   bool First = true;
   while (First || (N.size() > 4 && N.find('/') != std::string_view::npos)) {

@@ -1,11 +1,10 @@
 #pragma once
 // One picture address in, at most one new file out. The rules, in order:
-// spaces removed; only http:// addresses; an address wrapped in another is
-// unwrapped to its picture; the type must be enabled; with a minimum size set,
-// the announced length must reach it; the picture is written as it arrives,
-// under a temporary name in the save folder, and once whole takes the last
-// path segment of its address as its name, made safe for the file system and
-// numbered when the name is taken.
+// spaces removed; only http:// addresses (and https:// with today's web); an address wrapped in
+// another is unwrapped to its picture; the type must be enabled; with a minimum size set, the
+// announced length must reach it; the picture is written as it arrives, under a temporary name in
+// the save folder, and once whole takes the last path segment of its address as its name, made safe
+// for the file system and numbered when the name is taken.
 
 #include <cstdint>
 #include <string>
@@ -47,8 +46,9 @@ TPictureResult DownloadPicture(const std::string& Address, const TGrabSettingsVa
                                THttpSession& Session) noexcept;
 
 // The address rules before any request: spaces removed, http:// required
-// (false otherwise), a wrapped address unwrapped to its picture.
-bool PictureAddress(std::string& Address);
+// (false otherwise; today's web takes https:// too), a wrapped address
+// unwrapped to its picture.
+bool PictureAddress(std::string& Address, bool TodaysWeb = false);
 // The enabled-type test: the last three characters, upper-cased, for JPG,
 // BMP, GIF and TIF, the whole ending for PNG, WEBP and AVIF; see
 // PictureTypes.h.

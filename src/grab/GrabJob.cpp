@@ -71,7 +71,7 @@ void QueueImages(const std::string& U, std::string T, TPicQueue& Queue, TGrabObs
   std::size_t Kept = 0;
   for (std::size_t I = 0; I < Images.size(); ++I) {
     if (Images[I].empty()) continue;
-    std::string S = AbsolutePictureAddress(std::move(Images[I]), U);
+    std::string S = AbsolutePictureAddress(std::move(Images[I]), U, Settings.TodaysWeb);
     const bool Added = Queue.AppendIfAbsent(S);
     Tell(Observer, [&](TGrabObserver& O) {
       if (Added)
@@ -103,8 +103,10 @@ std::string PageText(std::string_view Host, std::string_view Body) {
   return T;
 }
 
-std::string FetchPage(const std::string& Address, TPageResult* Result) {
+std::string FetchPage(const std::string& Address, TPageResult* Result, bool TodaysWeb,
+                      std::string* FinalAddress) {
   THttpClient Client;
+  Client.SetTodaysWeb(TodaysWeb);
   // The page text is built where it stays: host name, marker, then the body
   // as it arrives, in room that grows with it but never past the cut.
   std::string T;
@@ -160,6 +162,7 @@ std::string FetchPage(const std::string& Address, TPageResult* Result) {
     Begin();
     Cut = false;
   }
+  if (FinalAddress) *FinalAddress = Fetched ? Client.FinalAddress() : Address;
   if (Result) {
     Result->Address = Address;
     Result->Fetched = Fetched;
@@ -185,59 +188,13 @@ std::string PageBaseURL(const std::string& Address) {
   return Base;
 }
 
-std::string RemoveDotSegments(std::string_view Address) {
-  std::size_t PathStart = 0;
-  const auto SchemeEnd = Address.find("://");
-  if (SchemeEnd != std::string_view::npos &&
-      Address.substr(0, SchemeEnd).find_first_of("/?#") == std::string_view::npos) {
-    PathStart = Address.find_first_of("/?#", SchemeEnd + 3);
-    if (PathStart == std::string_view::npos) return std::string(Address);
-  }
-  auto PathEnd = Address.find_first_of("?#", PathStart);
-  if (PathEnd == std::string_view::npos) PathEnd = Address.size();
-
-  std::string_view In = Address.substr(PathStart, PathEnd - PathStart);
-  std::string Out(Address.substr(0, PathStart));
-  const std::size_t Root = Out.size();  // ".." never climbs into the authority
-  const auto DropLastSegment = [&] {
-    const auto Slash = Out.rfind('/');
-    Out.erase(Slash == std::string::npos || Slash < Root ? Root : Slash);
-  };
-  while (!In.empty()) {
-    if (StartsWith(In, "../")) {
-      In.remove_prefix(3);
-    } else if (StartsWith(In, "./")) {
-      In.remove_prefix(2);
-    } else if (StartsWith(In, "/./")) {
-      In.remove_prefix(2);
-    } else if (In == "/.") {
-      Out += '/';
-      break;
-    } else if (StartsWith(In, "/../")) {
-      In.remove_prefix(3);
-      DropLastSegment();
-    } else if (In == "/..") {
-      DropLastSegment();
-      Out += '/';
-      break;
-    } else if (In == "." || In == "..") {
-      break;
-    } else {
-      const auto Next = In.find('/', 1);
-      const auto Segment = In.substr(0, Next);
-      Out.append(Segment);
-      In.remove_prefix(Segment.size());
-    }
-  }
-  Out.append(Address.substr(PathEnd));
-  return Out;
-}
-
-std::string AbsolutePictureAddress(std::string Reference, const std::string& PageAddress) {
+std::string AbsolutePictureAddress(std::string Reference, const std::string& PageAddress,
+                                   bool TodaysWeb) {
   std::string& S = Reference;
   S.erase(
       std::remove_if(S.begin(), S.end(), [](char C) { return C == '"' || C == '\'' || C == '>'; }),
       S.end());
+  if (TodaysWeb) return ResolveReference(PageAddress, S);
   if (LowerAscii(std::string_view(S).substr(0, HttpPrefix.size())) == HttpPrefix) {
     // absolute already
   } else if (StartsWith(S, "//")) {
@@ -282,9 +239,12 @@ void Button1Click(const TGrabShared& Shared, const std::string& A) {
   if (View) View->ShowBusyPicture();
   const std::string U = PageAddress(A);
   TPageResult Page;
-  std::string T = FetchPage(U, Observer ? &Page : nullptr);
+  // The page's references are resolved against where it came from, after
+  // any redirect; without today's web nothing redirects, so that is U.
+  std::string Final;
+  std::string T = FetchPage(U, Observer ? &Page : nullptr, Settings.TodaysWeb, &Final);
   Tell(Observer, [&](TGrabObserver& O) { O.PageFetched(Page); });
-  QueuePage(U, std::move(T), *Shared.PicQueue, Observer, Settings);
+  QueuePage(Settings.TodaysWeb ? Final : U, std::move(T), *Shared.PicQueue, Observer, Settings);
   int Started = 0;
   for (int I = 0; I < PageJobWorkers; ++I) {
     if (TThreaddownloadpic::Start(Shared))

@@ -14,6 +14,7 @@
 #include "grab/GrabSettings.h"
 #include "grab/PicQueue.h"
 #include "grab/TThreaddownloadpic.h"
+#include "net/HttpUrl.h"  // RemoveDotSegments
 
 namespace lumora {
 
@@ -47,30 +48,35 @@ std::string PageText(std::string_view Host, std::string_view Body);
 // GETs the page with a new client and gives PageText of it, the body cut
 // after MaxPageBytes. The text is built in place as the body arrives, held
 // once. Every error is swallowed and gives an empty body; Result, when given,
-// tells what happened.
-std::string FetchPage(const std::string& Address, TPageResult* Result = nullptr);
+// tells what happened. TodaysWeb lets the client fetch https:// and follow
+// redirects; FinalAddress, when given, receives the address the page came
+// from after them (Address itself when none was followed).
+std::string FetchPage(const std::string& Address, TPageResult* Result = nullptr,
+                      bool TodaysWeb = false, std::string* FinalAddress = nullptr);
 
 // The directory of a page address, always ending in "/", taken from its
 // path alone: http://host gives http://host/, http://host/a/b/c.html gives
 // http://host/a/b/, http://host/show.php?d=a/b gives http://host/.
 std::string PageBaseURL(const std::string& Address);
 
-// Resolves the "." and ".." segments of an address's path (RFC 3986,
-// section 5.2.4); scheme, authority, query and fragment stay as they are.
-std::string RemoveDotSegments(std::string_view Address);
-
 // A picture reference of the page at PageAddress, cleaned of quotes and ">"
 // and made absolute. Root-relative and relative references keep the page
 // address's authority exactly as it is written (http://h:80/ stays so), so
-// every reference of one page spells one picture one way.
-std::string AbsolutePictureAddress(std::string Reference, const std::string& PageAddress);
+// every reference of one page spells one picture one way. With today's web
+// the page's own scheme is kept (https:// too), a reference with a scheme of
+// its own (https://, data:) stands as it is, and "//host/x" takes the page's
+// scheme.
+std::string AbsolutePictureAddress(std::string Reference, const std::string& PageAddress,
+                                   bool TodaysWeb = false);
 
 // Appends what the page text T of the page at U holds to Queue: the cleaned,
 // absolute IMG sources (each once, letter case aside), or for an image-search
 // page every "imgurl=" value. A page to be parsed moves T into its parser,
 // which holds it as the only copy. With Settings.TodaysWeb each IMG gives
 // the picture a person sees largest (see PictureChoice.h), judged by
-// Settings.PicTypes. Throws what the parser throws.
+// Settings.PicTypes, and references are made absolute as
+// AbsolutePictureAddress does with it; U is then the page's final address,
+// after redirects. Throws what the parser throws.
 void QueuePage(const std::string& U, std::string T, TPicQueue& Queue, TGrabObserver* Observer,
                const TGrabSettingsValues& Settings = {});
 

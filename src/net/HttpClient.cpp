@@ -1,6 +1,9 @@
 #include "net/HttpClient.h"
 
 #include <algorithm>
+#include <mutex>
+#include <string_view>
+#include <vector>
 
 #include "net/HttpTransport.h"
 #include "net/HttpUrl.h"
@@ -33,39 +36,106 @@ namespace {
 constexpr std::uint64_t MaxReserve = 64u << 20;
 }  // namespace
 
+namespace {
+
+std::mutex& CaFileLock() {
+  static std::mutex* Lock = new std::mutex;  // never freed: workers may outlive main
+  return *Lock;
+}
+std::string& CaFilePath() {
+  static std::string* Path = new std::string;
+  return *Path;
+}
+
+// The address a redirect reply sends a request of Current to, or the reason
+// it is not followed. Visited holds the addresses requested so far.
+std::string NextHop(const std::string& Current, const std::string& Scheme,
+                    const detail::THttpReply& Reply, int Hops,
+                    const std::vector<std::string>& Visited) {
+  const int S = Reply.Status;
+  const std::string Code = std::to_string(S);
+  if (Hops >= MaxRedirects)
+    throw EHttpError(S, "more than " + std::to_string(MaxRedirects) + " redirects");
+  std::string_view Location = Reply.Location;
+  while (!Location.empty() && (Location.front() == ' ' || Location.front() == '\t'))
+    Location.remove_prefix(1);
+  while (!Location.empty() && (Location.back() == ' ' || Location.back() == '\t'))
+    Location.remove_suffix(1);
+  if (Location.empty()) throw EHttpError(S, "redirect (" + Code + ") without a Location");
+  if (Location.size() > MaxLocationBytes)
+    throw EHttpError(S, "redirect (" + Code + ") to an address of " +
+                            std::to_string(Location.size()) + " bytes, more than " +
+                            std::to_string(MaxLocationBytes));
+  std::string Next = ResolveReference(Current, Location);
+  const std::string NextScheme = AddressScheme(Next);
+  if (NextScheme != "http" && NextScheme != "https")
+    throw EHttpError(S, "redirect (" + Code + ") to an unsupported protocol: " +
+                            (NextScheme.empty() ? std::string(Location) : NextScheme + ":"));
+  if (Scheme == "https" && NextScheme == "http")
+    throw EHttpError(S, "redirect (" + Code + ") from https:// down to http:// refused: " + Next);
+  if (Next == Current || std::find(Visited.begin(), Visited.end(), Next) != Visited.end())
+    throw EHttpError(S, "redirect loop at " + Next);
+  return Next;
+}
+
+}  // namespace
+
+void SetHttpCaFile(const std::string& Path) {
+  std::lock_guard Guard(CaFileLock());
+  CaFilePath() = Path;
+}
+
+std::string HttpCaFile() {
+  std::lock_guard Guard(CaFileLock());
+  return CaFilePath();
+}
+
 void THttpClient::Request(bool IsHead, const std::string& Address, const THttpBodySink* Sink) {
   FContentLength = -1;
   FResponseCode = 0;
-  THttpUrl Url;
-  const bool Usable = ParseHttpUrl(Address, Url);
-  FHost = Url.Host;
-  if (!Usable) throw EHttpError(0, "Invalid address: " + Address);
-  if (Url.Scheme != "http") throw EHttpError(0, "Unsupported protocol: " + Url.Scheme);
+  FFinalAddress = Address;
+  std::vector<std::string> Visited;  // of the redirects followed
+  for (int Hops = 0;; ++Hops) {
+    const std::string& Current = FFinalAddress;
+    THttpUrl Url;
+    const bool Usable = ParseHttpUrl(Current, Url);
+    FHost = Url.Host;
+    if (!Usable) throw EHttpError(0, "Invalid address: " + Current);
+    if (Url.Scheme != "http" && !(FTodaysWeb && Url.Scheme == "https"))
+      throw EHttpError(0, "Unsupported protocol: " + Url.Scheme);
 
-  // Whatever reply arrived is kept, also when the request then fails.
-  detail::THttpReply Reply;
-  const auto KeepReply = [&] {
-    FResponseCode = Reply.Status;
-    FContentLength = Reply.ContentLength;
-  };
-  detail::TBodySink Body;
-  if (Sink) {
-    Body = [&](const char* Data, std::size_t Size) {
-      KeepReply();  // the headers are in before the body: the sink may ask for them
-      return (*Sink)(Data, Size);
+    // Whatever reply arrived is kept, also when the request then fails.
+    detail::THttpReply Reply;
+    const auto KeepReply = [&] {
+      FResponseCode = Reply.Status;
+      FContentLength = Reply.ContentLength;
     };
-  }
-  try {
-    detail::PerformHttpRequest(Url, IsHead ? detail::THttpVerb::Head : detail::THttpVerb::Get,
-                               Reply, Body, FSession);
-  } catch (...) {
+    detail::TBodySink Body;
+    if (Sink) {
+      Body = [&](const char* Data, std::size_t Size) {
+        KeepReply();  // the headers are in before the body: the sink may ask for them
+        return (*Sink)(Data, Size);
+      };
+    }
+    try {
+      detail::PerformHttpRequest(Url, IsHead ? detail::THttpVerb::Head : detail::THttpVerb::Get,
+                                 Reply, Body, FSession, FTodaysWeb);
+    } catch (...) {
+      KeepReply();
+      throw;
+    }
     KeepReply();
-    throw;
+    if (FTodaysWeb && detail::IsRedirectStatus(Reply.Status)) {
+      std::string Next = NextHop(Current, Url.Scheme, Reply, Hops, Visited);
+      Visited.push_back(std::move(FFinalAddress));
+      FFinalAddress = std::move(Next);
+      continue;
+    }
+    if (Reply.Status < 200 || Reply.Status > 299)
+      throw EHttpError(Reply.Status, "HTTP/1.1 " + std::to_string(Reply.Status) +
+                                         (Reply.Reason.empty() ? "" : " " + Reply.Reason));
+    return;
   }
-  KeepReply();
-  if (Reply.Status < 200 || Reply.Status > 299)
-    throw EHttpError(Reply.Status, "HTTP/1.1 " + std::to_string(Reply.Status) +
-                                       (Reply.Reason.empty() ? "" : " " + Reply.Reason));
 }
 
 std::string THttpClient::Get(const std::string& Address) {

@@ -5,8 +5,16 @@
 // with no proxy, no authentication, no cookies and no redirects followed;
 // each call of the program makes a new client.
 //
+// "Today's web" (SetTodaysWeb) adds two things and changes nothing else:
+// https:// addresses, over TLS with the server's certificate verified (host
+// name and chain, against the system's trust and the CA file of
+// SetHttpCaFile); and redirects (301, 302, 303, 307, 308) followed, at most
+// MaxRedirects of them, to http:// and https:// addresses only and never from
+// https:// down to http://. Verification cannot be turned off.
+//
 // Any failure throws EHttpError: no connection or no complete reply
-// (StatusCode 0), a redirect reply, or any other status outside 2xx.
+// (StatusCode 0), a redirect reply not followed, or any other status
+// outside 2xx.
 
 #include <cstddef>
 #include <cstdint>
@@ -20,6 +28,24 @@ namespace lumora {
 
 inline constexpr char HttpUserAgent[] = "Mozilla/3.0 (compatible; Indy Library)";
 inline constexpr char HttpAccept[] = "text/html, */*";
+
+// Redirects one request follows at most (today's web).
+inline constexpr int MaxRedirects = 5;
+// The longest Location a redirect is followed to: longer request lines than
+// this are refused by common servers anyway.
+inline constexpr std::size_t MaxLocationBytes = 8192;
+
+// The start of the reason of a request refused for its certificate:
+// "certificate not trusted for host NAME (what was wrong)".
+inline constexpr char CertificateNotTrusted[] = "certificate not trusted for host ";
+
+// A PEM file of certificate authorities trusted besides the system's, for
+// every https:// request of the process from then on (libcurl only: under
+// Windows the system's trust store alone decides). Empty: the system's only.
+void SetHttpCaFile(const std::string& Path);
+std::string HttpCaFile();
+// False in the Windows build, whose trust is the system store's.
+bool HttpCaFileSupported();
 
 class EHttpError : public ELumoraError {
  public:
@@ -69,6 +95,10 @@ class THttpClient {
   // Requests go out on Session's connections; Session must outlive the client.
   explicit THttpClient(THttpSession& Session) : FSession(&Session) {}
 
+  // Today's web for the requests from now on: https:// and redirects.
+  void SetTodaysWeb(bool On) { FTodaysWeb = On; }
+  bool TodaysWeb() const { return FTodaysWeb; }
+
   std::string Get(const std::string& Address);  // the whole body, for small replies
   void Get(const std::string& Address, const THttpBodySink& Sink);
   void Head(const std::string& Address);
@@ -76,6 +106,9 @@ class THttpClient {
   // The host part of the address being or last requested, without scheme,
   // port or path; empty when that address had none.
   const std::string& Host() const { return FHost; }
+  // The address being or last requested: after redirects the last one
+  // followed, else the address given.
+  const std::string& FinalAddress() const { return FFinalAddress; }
   // Content-Length of the reply being received (known to a sink from its
   // first piece on) or of the last reply that arrived, an error reply
   // included; -1 when it had none or no reply arrived.
@@ -88,7 +121,9 @@ class THttpClient {
   void Request(bool IsHead, const std::string& Address, const THttpBodySink* Sink);
 
   THttpSession* FSession = nullptr;
+  bool FTodaysWeb = false;
   std::string FHost;
+  std::string FFinalAddress;
   std::int64_t FContentLength = -1;
   int FResponseCode = 0;
 };

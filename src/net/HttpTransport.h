@@ -18,7 +18,12 @@ struct THttpReply {
   int Status = 0;  // 0 until a status line has arrived
   std::string Reason;
   std::int64_t ContentLength = -1;
+  std::string Location;  // of a redirect; empty when the reply has none
 };
+
+inline bool IsRedirectStatus(int Status) {
+  return Status == 301 || Status == 302 || Status == 303 || Status == 307 || Status == 308;
+}
 
 // Takes the body piece by piece; false stops the reading (see THttpBodySink).
 using TBodySink = std::function<bool(const char* Data, std::size_t Size)>;
@@ -32,9 +37,18 @@ using TBodySink = std::function<bool(const char* Data, std::size_t Size)>;
 // long as its Content-Length says) unless Sink stopped the reading: the
 // request then ends without an error and the rest is left unread. Throws
 // EHttpError(0, ...) when the exchange fails; an exception thrown by Sink
-// ends the request and is passed on unchanged.
+// ends the request and is passed on unchanged. An https:// Url is fetched
+// over TLS with the certificate verified; one that fails verification throws
+// a reason starting with CertificateNotTrusted. With ReadRedirectBody, the
+// (short) body of a redirect reply is read and thrown away, so that its
+// kept-alive connection serves the next hop; otherwise the reading stops
+// after its headers as for any other error reply.
 void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
-                        const TBodySink& Sink, THttpSession* Session = nullptr);
+                        const TBodySink& Sink, THttpSession* Session = nullptr,
+                        bool ReadRedirectBody = false);
+
+// The longest redirect body read to keep a connection; a longer one drops it.
+inline constexpr std::int64_t MaxRedirectBody = 64 * 1024;
 
 // Content-Length as a signed 64-bit number, -1 for anything else.
 std::int64_t ParseContentLength(const std::string& Value);

@@ -34,6 +34,9 @@ struct TExchange {
   bool StoppedAfterHeaders = false;
   // The sink wanted no more of the body.
   bool StoppedBySink = false;
+  // A redirect's body is read and thrown away, up to MaxRedirectBody.
+  bool ReadRedirectBody = false;
+  std::int64_t RedirectBody = 0;
   // Progress, for giving up after a stretch without any.
   curl_off_t LastBytes = -1;
   std::chrono::steady_clock::time_point LastProgress = std::chrono::steady_clock::now();
@@ -58,8 +61,14 @@ void ReadHeaderLine(const std::string& Line, THttpReply& Reply) {
       }
     }
   } else if (const auto Colon = Line.find(':'); Colon != std::string::npos) {
-    if (strncasecmp(Line.c_str(), "content-length", Colon) == 0 && Colon == 14)
+    if (strncasecmp(Line.c_str(), "content-length", Colon) == 0 && Colon == 14) {
       Reply.ContentLength = ParseContentLength(Line.substr(Colon + 1));
+    } else if (strncasecmp(Line.c_str(), "location", Colon) == 0 && Colon == 8) {
+      const auto End = Line.find_last_not_of("\r\n");
+      Reply.Location = End == std::string::npos || End <= Colon
+                           ? std::string()
+                           : Line.substr(Colon + 1, End - Colon);
+    }
   }
 }
 
@@ -78,6 +87,10 @@ size_t OnHeader(char* Data, size_t Size, size_t Count, void* User) {
 size_t OnBody(char* Data, size_t Size, size_t Count, void* User) {
   auto* X = static_cast<TExchange*>(User);
   const size_t N = Size * Count;
+  if (X->ReadRedirectBody && IsRedirectStatus(X->Reply->Status)) {
+    X->RedirectBody += static_cast<std::int64_t>(N);
+    if (X->RedirectBody <= MaxRedirectBody) return N;
+  }
   if (!IsSuccess(X->Reply->Status)) {
     // The client reports an error reply by its status alone, as WinHTTP does,
     // without waiting for a body nobody reads.
@@ -134,7 +147,7 @@ struct THttpSessionState {
 };
 
 void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
-                        const TBodySink& Sink, THttpSession* Session) {
+                        const TBodySink& Sink, THttpSession* Session, bool ReadRedirectBody) {
   GlobalInit();
   std::unique_ptr<CURL, TCurlDeleter> Own;
   CURL* C = nullptr;
@@ -150,14 +163,25 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   if (!C) throw EHttpError(0, "Out of memory");
 
   const bool IPv6 = Url.Host.find(':') != std::string::npos;
-  const std::string Full = "http://" + (IPv6 ? "[" + Url.Host + "]" : Url.Host) + ":" +
+  const bool Secure = Url.Scheme == "https";
+  const std::string Full = (Secure ? "https://" : "http://") +
+                           (IPv6 ? "[" + Url.Host + "]" : Url.Host) + ":" +
                            std::to_string(Url.Port) + Url.Target;
   std::unique_ptr<curl_slist, TSlistDeleter> Headers(
       curl_slist_append(nullptr, (std::string("Accept: ") + HttpAccept).c_str()));
 
   TExchange X;
   curl_easy_setopt(C, CURLOPT_URL, Full.c_str());
-  curl_easy_setopt(C, CURLOPT_PROTOCOLS_STR, "http");
+  curl_easy_setopt(C, CURLOPT_PROTOCOLS_STR, Secure ? "https" : "http");
+  // The certificate is always verified, name and chain: against the system's
+  // CA bundle and directory, and the process's own CA file when it has one
+  // (which takes the bundle's place; the directory stays).
+  curl_easy_setopt(C, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(C, CURLOPT_SSL_VERIFYHOST, 2L);
+  const std::string CaFile = Secure ? HttpCaFile() : std::string();
+  if (!CaFile.empty()) curl_easy_setopt(C, CURLOPT_CAINFO, CaFile.c_str());
+  char ErrorText[CURL_ERROR_SIZE] = "";
+  curl_easy_setopt(C, CURLOPT_ERRORBUFFER, ErrorText);
   curl_easy_setopt(C, CURLOPT_PATH_AS_IS, 1L);
   curl_easy_setopt(C, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
   curl_easy_setopt(C, CURLOPT_USERAGENT, HttpUserAgent);
@@ -170,7 +194,9 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   // its file in one write; WinHTTP reads in pieces of this size too.
   curl_easy_setopt(C, CURLOPT_BUFFERSIZE, 64L * 1024);
   curl_easy_setopt(C, CURLOPT_FORBID_REUSE, Session ? 0L : 1L);
-  // The same limits as WinHTTP's defaults, so both builds give up alike.
+  // The same limits as WinHTTP's defaults, so both builds give up alike:
+  // 60 s for the connection, its TLS handshake included, and (OnProgress)
+  // 30 s without a byte moving at any point.
   curl_easy_setopt(C, CURLOPT_CONNECTTIMEOUT, 60L);
   curl_easy_setopt(C, CURLOPT_NOPROGRESS, 0L);
   curl_easy_setopt(C, CURLOPT_XFERINFOFUNCTION, OnProgress);
@@ -191,6 +217,8 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
     X.Verb = Verb;
     X.Reply = &Reply;
     X.Sink = &Sink;
+    X.ReadRedirectBody = ReadRedirectBody;
+    ErrorText[0] = '\0';
     Rc = curl_easy_perform(C);
     // A kept connection the server closed as the request went out (its
     // keep-alive time ran out): the request is sent again, once, on a new
@@ -205,9 +233,17 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
       continue;
     break;
   }
+  curl_easy_setopt(C, CURLOPT_ERRORBUFFER, nullptr);  // the handle outlives ErrorText
   if (X.CallbackError) std::rethrow_exception(X.CallbackError);
   if (Rc == CURLE_WRITE_ERROR && (X.StoppedAfterHeaders || X.StoppedBySink)) return;
   if (Rc == CURLE_ABORTED_BY_CALLBACK) throw EHttpError(0, "No progress for 30 seconds");
+  const std::string Detail = ErrorText[0] ? ErrorText : curl_easy_strerror(Rc);
+  if (Rc == CURLE_PEER_FAILED_VERIFICATION)
+    throw EHttpError(0, CertificateNotTrusted + Url.Host + " (" + Detail + ")");
+  if (Rc == CURLE_SSL_CACERT_BADFILE)
+    throw EHttpError(0, "cannot use the CA file " + CaFile + " (" + Detail + ")");
+  if (Rc == CURLE_SSL_CONNECT_ERROR)
+    throw EHttpError(0, "TLS handshake with host " + Url.Host + " failed (" + Detail + ")");
   if (Rc != CURLE_OK) throw EHttpError(0, curl_easy_strerror(Rc));
   if (Reply.Status == 0) throw EHttpError(0, "No reply");
   if (Verb == THttpVerb::Get && IsSuccess(Reply.Status) && Reply.ContentLength >= 0 &&
@@ -218,6 +254,10 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
 }  // namespace lumora::detail
 
 namespace lumora {
+
+bool HttpCaFileSupported() {
+  return true;
+}
 
 THttpSession::THttpSession() noexcept = default;
 THttpSession::~THttpSession() = default;

@@ -1,0 +1,100 @@
+#!/usr/bin/env python3
+"""lumora-grab and lumora-download with today's web, end to end against the
+loopback servers: --todays-web grabs an https:// page reached through a
+redirect and saves its pictures; without it the same drop requests nothing;
+a certificate that fails is named in the picture's or page's line; --ca-file
+is refused where the system's trust store decides (Windows).
+
+  todays_web_cli_test.py [--wine WINE] LUMORA_GRAB LUMORA_DOWNLOAD [LUMORA_TRUST_CA]
+
+Natively the test CA reaches the tools through --ca-file; under Wine,
+LUMORA_TRUST_CA adds it to the Root store of the test prefix first.
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import urllib.parse
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+import server_log  # noqa: E402
+from cli_support import check, finish, tool_path  # noqa: E402
+
+args = sys.argv[1:]
+prefix = []
+if args[:1] == ["--wine"]:
+    prefix, args = [args[1]], args[2:]
+grab, download = args[0], args[1]
+server = "http://" + os.environ["LUMORA_TEST_HTTP"]
+tls = dict(item.split("=") for item in os.environ["LUMORA_TEST_TLS"].split())
+ca = os.environ["LUMORA_TEST_CA"]
+tag = f"/~twcli{os.getpid()}"
+secure = f"https://localhost:{tls['good']}"
+
+if prefix:
+    trusted = subprocess.run(prefix + [args[2], tool_path(prefix, ca)], capture_output=True,
+                             text=True, timeout=120)
+    check("test CA trusted in the prefix", trusted.returncode == 0, trusted.stderr)
+    ca_args = []
+else:
+    ca_args = ["--ca-file", ca]
+
+
+def run(tool, extra):
+    return subprocess.run(prefix + [tool] + extra, capture_output=True, text=True, timeout=120,
+                          errors="replace")
+
+
+def saved(folder):
+    return sorted(os.listdir(folder)) if os.path.isdir(folder) else []
+
+
+work = tempfile.mkdtemp(prefix="lumora-twcli-")
+try:
+    server_log.register_page(server, tag + "/site/new/index.html",
+                             '<img src="a.jpg"><img src="/x/../' + tag[1:] + '/site/b.gif">')
+    moved = server + tag + "/to/301/" + urllib.parse.quote(secure + tag + "/site/new/index.html",
+                                                           safe="")
+
+    # On: the page moved to https://, both pictures saved, exit 0.
+    on = os.path.join(work, "on")
+    r = run(grab, [moved, "--todays-web", "--folder", tool_path(prefix, on)] + ca_args)
+    check("on: exit 0", r.returncode == 0, r.stdout + r.stderr)
+    check("on: pictures saved", saved(on) == ["a.jpg", "b.gif"], str(saved(on)) + r.stdout)
+
+    # Off: the same drop fails at the redirect; the https:// page is never asked for.
+    off = os.path.join(work, "off")
+    before = len(server_log.request_lines(server, tag + "/site"))
+    r = run(grab, [moved, "--folder", tool_path(prefix, off)] + ca_args)
+    check("off: exit 1", r.returncode == 1, r.stdout + r.stderr)
+    check("off: nothing saved", saved(off) == [], str(saved(off)))
+    check("off: the page not requested",
+          len(server_log.request_lines(server, tag + "/site")) == before)
+
+    # A self-signed server: the page line names the certificate.
+    bad = f"https://localhost:{tls['selfsigned']}{tag}/site/p.html"
+    r = run(grab, [bad, "--todays-web", "--folder", tool_path(prefix, off)] + ca_args)
+    check("self-signed: exit 1", r.returncode == 1, r.stdout)
+    check("self-signed: reason printed",
+          "certificate not trusted for host localhost" in r.stdout, r.stdout)
+
+    # lumora-download: an https:// picture and an expired one, each with its line.
+    dl = os.path.join(work, "dl")
+    expired = f"https://localhost:{tls['expired']}{tag}/bytes/10/e.jpg"
+    r = run(download, ["--todays-web", "--folder", tool_path(prefix, dl), secure + tag +
+                       "/bytes/5000/d.jpg", expired] + ca_args)
+    check("download: one saved, one failed", saved(dl) == ["d.jpg"] and r.returncode == 1,
+          r.stdout + r.stderr)
+    check("download: expired named",
+          "failed  " + expired + "  (certificate not trusted for host localhost" in r.stdout,
+          r.stdout)
+
+    if prefix:
+        r = run(grab, [secure + "/a.jpg", "--ca-file", tool_path(prefix, ca)])
+        check("windows: --ca-file refused", r.returncode == 2 and "--ca-file" in r.stderr,
+              r.stderr)
+finally:
+    shutil.rmtree(work, ignore_errors=True)
+finish("today's web on the command line")
