@@ -106,6 +106,7 @@ TFormFloat::TFormFloat(TComponent* AOwner) : TForm(AOwner) {
   Image1->OnClick = [this](TObject* S) { Image1Click(S); };
   Image1->OnDblClick = [this](TObject* S) { Image1DblClick(S); };
   Edit1->OnChange = [this](TObject* S) { Edit1Change(S); };
+  JobStarter = &TThreadmain::Start;
   OnCreate = [this](TObject* S) { FormCreate(S); };
   OnDestroy = [this](TObject* S) { FormDestroy(S); };
 }
@@ -138,15 +139,17 @@ void TFormFloat::FormCreate(TObject*) {
 }
 
 void TFormFloat::FormDestroy(TObject*) {
-  if (DropURLTarget1) {
-    DropURLTarget1->Unregister();
-    delete DropURLTarget1;
-    DropURLTarget1 = nullptr;
-  }
-  // Running workers keep their own share of the queue; the window's is let
-  // go, and the view no longer reaches the window.
-  FPicQueue.reset();
+  // The view first, whatever fails after it: a report of that failure runs
+  // a message loop, which must not hand queued worker updates to a window
+  // that is going. Running workers keep their own share of the queue; the
+  // window's is let go.
   if (FView) FView->Detach();
+  FPicQueue.reset();
+  if (DropURLTarget1) {
+    const std::unique_ptr<TDropURLTarget> Target(DropURLTarget1);
+    DropURLTarget1 = nullptr;
+    Target->Unregister();
+  }
 }
 
 std::shared_ptr<TGrabView> TFormFloat::View() const {
@@ -164,9 +167,14 @@ void TFormFloat::DropURLTarget1Drop(TObject*) {
 }
 
 void TFormFloat::Edit1Change(TObject*) {
+  // A worker empties Edit1 at the end of a job: that change starts nothing.
   const std::string Address = Edit1->Text();
-  if (Address.empty() || !FPicQueue) return;
-  TThreadmain::Start(TGrabShared{FPicQueue, FView, nullptr}, Address);
+  if (Address.empty() || !FPicQueue || !JobStarter) return;
+  if (JobStarter(TGrabShared{FPicQueue, FView, nullptr}, Address)) return;
+  // No job will ever empty Edit1: without this the same address could not
+  // be dropped again.
+  ShowIdlePicture();
+  Edit1->SetText("");
 }
 
 void TFormFloat::ShowBusyPicture() {

@@ -5,9 +5,12 @@
 // jobs and workers switch its picture between busy and idle. Any mouse
 // button drags it about. It owns the download queue and the drop target.
 
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "grab/GrabView.h"
+#include "grab/TThreaddownloadpic.h"
 #include "ui/Button.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
@@ -43,6 +46,11 @@ class TFormFloat : public TForm {
   // window is gone, and then changes nothing.
   std::shared_ptr<TGrabView> View() const;
   std::shared_ptr<TPicQueue> PicQueue() const { return FPicQueue; }
+
+  // How a new address in Edit1 becomes a grab job: TThreadmain::Start, or
+  // in tests a starter that records the jobs or fails as a system short of
+  // threads would.
+  std::function<bool(const TGrabShared&, std::string)> JobStarter;
 
   // The GUI-thread side of the view.
   void ShowBusyPicture();

@@ -92,8 +92,9 @@ class TControl : public TComponent {
 
   TColor Color() const { return FColor; }
   void SetColor(TColor Value);
-  bool ParentColor() const { return FParentColor; }
-  void SetParentColor(bool Value);
+  // Virtual: a control may keep a flag of its own (the flat edit does).
+  virtual bool ParentColor() const { return FParentColor; }
+  virtual void SetParentColor(bool Value);
 
   TFont& Font() { return *FFont; }
   const TFont& Font() const { return *FFont; }

@@ -74,6 +74,12 @@ WNDPROC TBoundWindowProc::Proc() const {
   return Procs[static_cast<size_t>(FSlot)];
 }
 
+void TBoundWindowProc::SetHandler(TWindowHandler Handler) {
+  auto Shared = std::make_shared<TWindowHandler>(std::move(Handler));
+  std::lock_guard<std::mutex> Guard(Slots().Lock);
+  Slots().Handlers[static_cast<size_t>(FSlot)] = std::move(Shared);
+}
+
 void TWindowHook::Install(HWND Window, TWindowHandler Handler) {
   Remove();
   if (!Window) return;
@@ -85,9 +91,21 @@ void TWindowHook::Install(HWND Window, TWindowHandler Handler) {
 }
 
 void TWindowHook::Remove() {
-  if (FWindow && FSaved && IsWindow(FWindow))
-    SetWindowLongPtrA(FWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FSaved));
-  delete FBound;
+  std::unique_ptr<TBoundWindowProc> Bound(FBound);
+  const WNDPROC Saved = FSaved;
+  if (FWindow && Saved && IsWindow(FWindow)) {
+    const auto Current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(FWindow, GWLP_WNDPROC));
+    if (Bound && Current == Bound->Proc()) {
+      SetWindowLongPtrA(FWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Saved));
+    } else if (Bound) {
+      // Putting Saved back would cut out whoever subclassed the window
+      // after us; their saved procedure is ours, which must go on working.
+      Bound->SetHandler([Saved](HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+        return CallWindowProcA(Saved, Window, Msg, WParam, LParam);
+      });
+      Bound.release();  // kept for the rest of the run
+    }
+  }
   FBound = nullptr;
   FWindow = nullptr;
   FSaved = nullptr;

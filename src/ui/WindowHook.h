@@ -23,6 +23,8 @@ class TBoundWindowProc {
 
   // A procedure Windows can call; it stays valid while this object lives.
   WNDPROC Proc() const;
+  // What the procedure calls from now on.
+  void SetHandler(TWindowHandler Handler);
 
  private:
   int FSlot;
@@ -38,7 +40,10 @@ class TWindowHook {
   // Puts Handler in front of Window's procedure. Handler passes messages on
   // with CallSaved. A hook already installed is removed first.
   void Install(HWND Window, TWindowHandler Handler);
-  // Gives the window its saved procedure back, if the window still exists.
+  // Gives the window its saved procedure back, if the window still exists
+  // and its procedure is still the hook's. When another hook went on top
+  // since, it still calls the hook's procedure: that procedure then passes
+  // every message straight on to the saved one, for the rest of the run.
   void Remove();
 
   bool Installed() const { return FWindow != nullptr; }

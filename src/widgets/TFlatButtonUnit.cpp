@@ -24,6 +24,8 @@ TFlatButton::TFlatButton(TComponent* AOwner) : TCustomControl(AOwner) {
     GHotTrackTimer->SetInterval(100);
   }
   ++GButtonCount;
+  // The declared default, seen until a parent's colour is taken over.
+  FColor = 0xE1EAEB;
   FGlyph = std::make_unique<TBitmap>();
   FGlyph->OnChange = [this](TObject*) { Invalidate(); };
   // Exactly these traits: it clicks by its own rules, not the layer's.
@@ -34,6 +36,9 @@ TFlatButton::TFlatButton(TComponent* AOwner) : TCustomControl(AOwner) {
 }
 
 TFlatButton::~TFlatButton() {
+  // A member or a local button is destroyed without BeforeDestruction; the
+  // shared pointer must not outlive it either way.
+  StopHotTrack();
   FGlyph.reset();
   if (--GButtonCount == 0) {
     delete GHotTrackTimer;
@@ -53,6 +58,12 @@ TTimer* TFlatButton::HotTrackTimer() {
 
 TFlatButton* TFlatButton::HotTrackedButton() {
   return GHotTrackedButton;
+}
+
+void TFlatButton::Loaded() {
+  TCustomControl::Loaded();
+  // Drawn anew with the properties its owner's design has set.
+  Perform(CM_LOADED, 0, 0);
 }
 
 void TFlatButton::SetTransparentMode(TTransparentMode Value) {
@@ -256,9 +267,7 @@ void TFlatButton::HotTrackCheck() {
 }
 
 void TFlatButton::DblClick() {
-  // The second press of a double click is a press; only a down button
-  // reports the double click itself.
-  if (FDown) TCustomControl::DblClick();
+  // Raised from the press itself (see MouseDown), after the press's work.
 }
 
 void TFlatButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -270,6 +279,9 @@ void TFlatButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
   }
   FPressing = true;
   SetFocus();
+  // The second press of a double click is a press; only a down button
+  // reports the double click itself, once the press is handled.
+  if ((Shift & ssDouble) && FDown) TCustomControl::DblClick();
 }
 
 void TFlatButton::MouseMove(TShiftState Shift, int X, int Y) {

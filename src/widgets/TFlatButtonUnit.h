@@ -32,6 +32,7 @@ class TFlatButton : public TCustomControl {
   explicit TFlatButton(TComponent* AOwner);
   ~TFlatButton() override;
   void BeforeDestruction() override;
+  void Loaded() override;
 
   TTransparentMode TransparentMode() const { return FTransparentMode; }
   void SetTransparentMode(TTransparentMode Value);

@@ -55,15 +55,16 @@ void TCustomFlatEdit::SetParentColor(bool Value) {
   RedrawBorder();
 }
 
+// Outside 0..100 the shifted channels would wrap.
 void TCustomFlatEdit::SetAdvColorFocused(TAdvColors Value) {
-  FAdvColorFocused = Value;
+  FAdvColorFocused = ClampAdvColors(Value);
   if (!FUseAdvColors) return;
   ApplyAdvColors();
   RedrawBorder();
 }
 
 void TCustomFlatEdit::SetAdvColorBorder(TAdvColors Value) {
-  FAdvColorBorder = Value;
+  FAdvColorBorder = ClampAdvColors(Value);
   if (!FUseAdvColors) return;
   ApplyAdvColors();
   RedrawBorder();

@@ -25,9 +25,9 @@ class TCustomFlatEdit : public TEdit {
   void SetColorBorder(TColor Value);
   TColor ColorFlat() const { return FColorFlat; }
   void SetColorFlat(TColor Value);
-  // The edit's own flag (see above); hides the base class's.
-  bool ParentColor() const { return FEditParentColor; }
-  void SetParentColor(bool Value);
+  // The edit's own flag (see above), whatever the type it is reached by.
+  bool ParentColor() const override { return FEditParentColor; }
+  void SetParentColor(bool Value) override;
   TAdvColors AdvColorFocused() const { return FAdvColorFocused; }
   void SetAdvColorFocused(TAdvColors Value);
   TAdvColors AdvColorBorder() const { return FAdvColorBorder; }

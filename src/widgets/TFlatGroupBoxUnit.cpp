@@ -28,7 +28,8 @@ void TFlatGroupBox::SetBorder(TGroupBoxBorder Value) {
 }
 
 void TFlatGroupBox::SetAdvColorBorder(TAdvColors Value) {
-  FAdvColorBorder = Value;
+  // Outside 0..100 the shifted channels would wrap.
+  FAdvColorBorder = ClampAdvColors(Value);
   ApplyAdvColors();
   Invalidate();
 }

@@ -491,6 +491,18 @@ TEST_F(TFormMainTest, MenuCommandsPickedInTheMenu) {
   ASSERT_FALSE(MainShown());
   test::SendClick(FormFloat->DovaTranPanel1->Handle(), 10, 10);
   EXPECT_TRUE(PumpUntil(MainShown));
+
+  // Exit shows the main window, then closes it; the close, which would end
+  // the program, is only watched here.
+  M.FlatButton1Click(M.FlatButton1);
+  ASSERT_FALSE(MainShown());
+  std::vector<bool> ShownAtClose;
+  M.OnClose = [&](TObject*, TCloseAction& Action) {
+    ShownAtClose.push_back(MainShown());
+    Action = TCloseAction::caNone;
+  };
+  PickFromMenu(5);
+  EXPECT_EQ(ShownAtClose, std::vector<bool>{true});
   EXPECT_TRUE(Messages().empty());
 }
 
@@ -548,6 +560,37 @@ TEST(SingleInstance, TheWindowOfTheTitleIsRestoredOrBroughtForward) {
   ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == Front.Handle(); }));
   EXPECT_TRUE(BringInstanceForward(Title));
   EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == Other.Handle(); }));
+}
+
+// A second start finds the first by the title it had before it renamed its
+// own window (which would be found otherwise), brings the first forward,
+// never shows its main form and ends its loop before it runs. The loop stays
+// ended, which no other test of this program minds: none runs it.
+TEST(SingleInstance, ASecondStartBringsTheFirstForwardAndEnds) {
+  ASSERT_FALSE(Application().Terminated());
+  const std::string OwnTitle = Application().Title();
+  const std::string Title = "lumora-first-" + test::UniquePrefix();
+  Application().SetTitle(Title);
+  Application().SetShowMainForm(true);
+  TForm First(nullptr);
+  First.SetCaption(Title);
+  First.SetBorderStyle(TFormBorderStyle::bsSingle);
+  First.Show();
+  ShowWindow(First.Handle(), SW_MINIMIZE);
+  ASSERT_TRUE(PumpUntil([&] { return IsIconic(First.Handle()) != 0; }));
+
+  // The first instance's token.
+  const HANDLE Token = CreateMutexA(nullptr, FALSE, "RunOnlyOnce_MyProject");
+  ASSERT_NE(Token, nullptr);
+  EXPECT_FALSE(CheckSingleInstance());
+  ReleaseSingleInstance();
+  CloseHandle(Token);
+  EXPECT_TRUE(PumpUntil([&] { return !IsIconic(First.Handle()); }));
+  EXPECT_EQ(Application().Title(), "destroy me");
+  EXPECT_FALSE(Application().ShowMainForm());
+  EXPECT_TRUE(Application().Terminated());
+  PumpFor(50);  // the quit message, which would end a message box at once
+  Application().SetTitle(OwnTitle);
 }
 
 }  // namespace

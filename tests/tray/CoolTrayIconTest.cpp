@@ -161,7 +161,6 @@ TEST(CoolTrayIcon, TheShellGetsTheIconAddedModifiedAndDeleted) {
   EXPECT_EQ(Data.uID, 1u);
   EXPECT_EQ(Data.uFlags, 7u);
   EXPECT_EQ(Data.uCallbackMessage, 2048u);
-  EXPECT_EQ(Data.cbSize, offsetof(NOTIFYICONDATAA, guidItem));
   EXPECT_FALSE(IsWindowVisible(Tray->IconWindow()));
   EXPECT_TRUE(Tray->IconVisible());
 

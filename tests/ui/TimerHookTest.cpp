@@ -106,6 +106,38 @@ TEST(WindowHook, SeesMessagesFirstPassesThemOnAndGivesTheWindowBack) {
   EXPECT_EQ(GetWindowLongPtrA(W, GWLP_WNDPROC), Original);
 }
 
+// Removed while a newer hook sits on top of it: the window keeps the newer
+// one, whose messages still pass through the removed one's place.
+TEST(WindowHook, RemovedUnderANewerHookLeavesTheNewerOneInPlace) {
+  std::vector<std::string> Log;
+  TUtilityWindow Target([&](TMessage& M) {
+    if (M.Msg != WM_APP) return false;
+    Log.push_back("target " + std::to_string(M.WParam));
+    M.Result = 7;
+    return true;
+  });
+  HWND W = Target.Handle();
+  TWindowHook Outer;
+  {
+    TWindowHook Inner;
+    Inner.Install(W, [&](HWND H, UINT Msg, WPARAM WP, LPARAM LP) {
+      if (Msg == WM_APP) Log.push_back("inner");
+      return Inner.CallSaved(H, Msg, WP, LP);
+    });
+    Outer.Install(W, [&](HWND H, UINT Msg, WPARAM WP, LPARAM LP) {
+      if (Msg == WM_APP) Log.push_back("outer");
+      return Outer.CallSaved(H, Msg, WP, LP);
+    });
+    Inner.Remove();
+  }
+  EXPECT_EQ(SendMessageA(W, WM_APP, 1, 0), 7);
+  EXPECT_EQ(Log, (std::vector<std::string>{"outer", "target 1"}));
+  Outer.Remove();
+  Log.clear();
+  EXPECT_EQ(SendMessageA(W, WM_APP, 2, 0), 7);
+  EXPECT_EQ(Log, (std::vector<std::string>{"target 2"}));
+}
+
 TEST(WindowHook, TheProcedurePoolIsBoundedAndReused) {
   std::vector<std::unique_ptr<TBoundWindowProc>> Held;
   bool Refused = false;

@@ -115,6 +115,35 @@ TEST_F(TFlatButtonTest, Defaults) {
   EXPECT_FALSE(B.TabStop());
   EXPECT_EQ(B.FaceState(), stUp);
   EXPECT_FALSE(B.IsHot());
+  // The declared default colour, until a parent's colour is taken over.
+  EXPECT_EQ(B.Color(), 0xE1EAEB);
+  B.SetParent(Form);
+  EXPECT_EQ(B.Color(), 0x806040);
+}
+
+// Loaded draws the button anew with what its owner's design has set.
+TEST_F(TFlatButtonTest, LoadedRepaints) {
+  PumpFor(50);
+  HWND W = B1->Handle();
+  ValidateRect(W, nullptr);
+  ASSERT_FALSE(GetUpdateRect(W, nullptr, FALSE));
+  B1->Loaded();
+  EXPECT_TRUE(GetUpdateRect(W, nullptr, FALSE));
+}
+
+// A button freed without BeforeDestruction, as a member or a local is, ends
+// the shared tracking too: the timer never ticks for a button that is gone.
+TEST_F(TFlatButtonTest, ALocalButtonThatGoesEndsTheTracking) {
+  {
+    TFlatButton Local(nullptr);
+    Local.SetParent(Form);
+    Local.SetBounds(16, 60, 75, 25);
+    Move(&Local, 10, 10, 0);
+    ASSERT_EQ(TFlatButton::HotTrackedButton(), &Local);
+    ASSERT_TRUE(TFlatButton::HotTrackTimer()->Running());
+  }
+  EXPECT_EQ(TFlatButton::HotTrackedButton(), nullptr);
+  EXPECT_FALSE(TFlatButton::HotTrackTimer()->Running());
 }
 
 TEST_F(TFlatButtonTest, GlyphMarginAndDownRules) {
@@ -226,7 +255,8 @@ TEST_F(TFlatButtonTest, ModalResultDoubleClickKeysAndAccelerators) {
   EXPECT_EQ(Form->ModalResult(), 2);
   Form->SetModalResult(0);
 
-  // A double click is a press; only a down button reports it.
+  // A double click is a press; only a down button reports it, after the
+  // press.
   Log.clear();
   SendMessageA(B1->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, At(10, 10));
   Release(B1, 10, 10);
@@ -236,7 +266,7 @@ TEST_F(TFlatButtonTest, ModalResultDoubleClickKeysAndAccelerators) {
   Log.clear();
   SendMessageA(B1->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, At(10, 10));
   Release(B1, 10, 10);
-  EXPECT_EQ(Log, (std::vector<std::string>{"b1 dblclick", "b1 down", "b1 up", "b1 click"}));
+  EXPECT_EQ(Log, (std::vector<std::string>{"b1 down", "b1 dblclick", "b1 up", "b1 click"}));
 
   // Space: ungrouped, down on press and up with a click on release.
   Log.clear();

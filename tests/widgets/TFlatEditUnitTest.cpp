@@ -248,6 +248,14 @@ TEST_F(TFlatEditTest, ItsOwnParentColorFlag) {
   // Turning it on copies the parent's colour at once.
   E->SetParentColor(true);
   EXPECT_EQ(E->ColorFlat(), 0x654321);
+  // Reached as any control, it is the same flag.
+  E->SetColorFlat(Flat);
+  TControl* AsControl = E;
+  AsControl->SetParentColor(true);
+  EXPECT_TRUE(AsControl->ParentColor());
+  EXPECT_TRUE(E->ParentColor());
+  EXPECT_EQ(E->ColorFlat(), 0x654321);
+  EXPECT_FALSE(E->TEdit::ParentColor());
   Form.SetColor(test::FormColor);
   delete E;
 }

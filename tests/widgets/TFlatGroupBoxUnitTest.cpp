@@ -46,6 +46,34 @@ class TFlatGroupBoxTest : public ::testing::Test {
   TFlatGroupBox* Box = nullptr;
 };
 
+// Percentages outside 0..100 are clamped in the box and the edit as in the
+// other flat controls: a negative one would wrap the shifted channels.
+TEST_F(TFlatGroupBoxTest, AdvancedColourPercentagesAreClampedInTheBoxAndTheEdit) {
+  TFlatEdit Edit(nullptr);
+  const struct {
+    TAdvColors Given, Kept;
+  } Cases[] = {{-40, 0}, {0, 0}, {55, 55}, {100, 100}, {250, 100}};
+  for (const auto& C : Cases) {
+    Box->SetAdvColorBorder(C.Given);
+    Edit.SetAdvColorFocused(C.Given);
+    Edit.SetAdvColorBorder(C.Given);
+    EXPECT_EQ(Box->AdvColorBorder(), C.Kept) << C.Given;
+    EXPECT_EQ(Edit.AdvColorFocused(), C.Kept) << C.Given;
+    EXPECT_EQ(Edit.AdvColorBorder(), C.Kept) << C.Given;
+  }
+  // Derived colours: below 0 leaves them as 0 percent does.
+  Box->SetUseAdvColors(true);
+  const TColor BoxBorder = Box->ColorBorder();
+  Box->SetAdvColorBorder(-40);
+  EXPECT_EQ(Box->ColorBorder(), BoxBorder);
+  Edit.SetUseAdvColors(true);
+  const TColor EditFocused = Edit.ColorFocused(), EditBorder = Edit.ColorBorder();
+  Edit.SetAdvColorFocused(-40);
+  Edit.SetAdvColorBorder(-40);
+  EXPECT_EQ(Edit.ColorFocused(), EditFocused);
+  EXPECT_EQ(Edit.ColorBorder(), EditBorder);
+}
+
 TEST_F(TFlatGroupBoxTest, Defaults) {
   TFlatGroupBox Fresh(nullptr);
   EXPECT_EQ(Fresh.Width(), 185);
