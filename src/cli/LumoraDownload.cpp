@@ -17,6 +17,7 @@
 #include "grab/GrabObserver.h"
 #include "grab/GrabSettings.h"
 #include "grab/TThreaddownloadpic.h"
+#include "sys/FileSystem.h"
 
 using namespace lumora;
 
@@ -93,6 +94,7 @@ int main(int argc, char** argv) {
 
   GrabSettings().Assign(Settings);
   GrabSettings().EnsureSaveFolder();
+  RemoveStaleTemporaries(GrabSettings().SaveFolder());
 
   TGrabShared Shared;
   Shared.PicQueue = std::make_shared<TPicQueue>();

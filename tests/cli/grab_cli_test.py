@@ -84,8 +84,14 @@ try:
             with open(os.path.join(out, "cdn.jpg"), "rb") as f:
                 check("content", f.read() == f"{tag}/site/cdn.jpg".encode(), "")
 
-    # A direct picture: no page is fetched.
+    # A direct picture: no page is fetched. The piece a killed run left in
+    # the folder goes as the grab begins; one of a running process stays.
     out = os.path.join(tmp, "direct")
+    os.makedirs(out)
+    ended = subprocess.Popen(["true"])
+    ended.wait()
+    with open(os.path.join(out, f"~lumora{ended.pid}-0.tmp"), "wb") as f:
+        f.write(b"cut off")
     p = run([base + "/site/pics/Direct.JPG", "--folder", folder_arg(out)])
     check("direct", p.returncode == 0 and saved(out) == ["Direct.JPG"] and "page" not in p.stdout,
           f"{p.returncode} {saved(out)} {p.stdout}")
