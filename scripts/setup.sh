@@ -12,7 +12,8 @@ sudo=""
 pkgs=(cmake ninja-build g++ googletest libgtest-dev libcurl4-openssl-dev
       g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools wine wine64
       xvfb xauth imagemagick python3 curl bc file clang-format fp-utils
-      nlohmann-json3-dev libgumbo-dev libbenchmark-dev xdotool wget x11-utils)
+      nlohmann-json3-dev libgumbo-dev libbenchmark-dev xdotool wget x11-utils
+      fonts-wine)
 
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
@@ -44,4 +45,16 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$(dirname "${BASH_SOURCE[0]}")/wine.sh" wineboot --init >/dev/null 2>&1 </dev/null || true
   "$WINESERVER" -w || true
   [ -f "$WINEPREFIX/system.reg" ] || { echo "setup: Wine could not prepare $WINEPREFIX" >&2; exit 1; }
+fi
+
+# Lumora's windows are laid out for "MS Sans Serif". Wine draws it with its
+# own copy of that face (fonts-wine), but Debian's Wine finds the copy only
+# in the prefix's Fonts folder; without it every caption falls back to a
+# far wider face and is clipped. The face goes into the prefix, so Windows
+# and every other Wine program are left as they are.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ ! -f "$fonts/sserife.fon" ]; then
+  mkdir -p "$fonts"
+  cp /usr/share/wine/fonts/sserife.fon "$fonts/" ||
+    { echo "setup: cannot give $WINEPREFIX the face MS Sans Serif" >&2; exit 1; }
 fi

@@ -85,7 +85,7 @@ try:
                 check("content", f.read() == f"{tag}/site/cdn.jpg".encode(), "")
 
     # A direct picture: no page is fetched. The piece a killed run left in
-    # the folder goes as the grab begins; one of a running process stays.
+    # the folder goes as the grab begins.
     out = os.path.join(tmp, "direct")
     os.makedirs(out)
     ended = subprocess.Popen(["true"])
