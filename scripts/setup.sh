@@ -46,15 +46,3 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$WINESERVER" -w || true
   [ -f "$WINEPREFIX/system.reg" ] || { echo "setup: Wine could not prepare $WINEPREFIX" >&2; exit 1; }
 fi
-
-# Lumora's windows are laid out for "MS Sans Serif". Wine draws it with its
-# own copy of that face (fonts-wine), but Debian's Wine finds the copy only
-# in the prefix's Fonts folder; without it every caption falls back to a
-# far wider face and is clipped. The face goes into the prefix, so Windows
-# and every other Wine program are left as they are.
-fonts="$WINEPREFIX/drive_c/windows/Fonts"
-if [ ! -f "$fonts/sserife.fon" ]; then
-  mkdir -p "$fonts"
-  cp /usr/share/wine/fonts/sserife.fon "$fonts/" ||
-    { echo "setup: cannot give $WINEPREFIX the face MS Sans Serif" >&2; exit 1; }
-fi

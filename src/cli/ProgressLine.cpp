@@ -45,10 +45,11 @@ std::string ProgressText(const TProgressValues& V, double Seconds) {
   // No rate until there is time enough to tell one.
   const std::int64_t Rate =
       Seconds >= 0.05 ? static_cast<std::int64_t>(static_cast<double>(V.Bytes) / Seconds) : 0;
-  return "[" + std::to_string(V.Done) + "/" + std::to_string(V.Total) + "] saved " +
-         std::to_string(V.Saved) + ", failed " + std::to_string(V.Failed) + ", " +
-         std::to_string(Queued) + " queued, " + ByteText(V.Bytes) + ", " + ByteText(Rate) + "/s, " +
-         ElapsedText(Seconds);
+  char Text[192];
+  std::snprintf(Text, sizeof Text, "[%u/%u] saved %u, failed %u, %u queued, %s, %s/s, %s", V.Done,
+                V.Total, V.Saved, V.Failed, Queued, ByteText(V.Bytes).c_str(),
+                ByteText(Rate).c_str(), ElapsedText(Seconds).c_str());
+  return Text;
 }
 
 namespace {
@@ -68,7 +69,7 @@ class TConsoleOutput : public TStatusOutput {
     Write(Text + "\r\n");
   }
   void Status(const std::string& Text) override {
-    const SHORT Width = Clear();
+    const SHORT Width = BlankRow();
     Write(Text.substr(0, Width > 1 ? static_cast<std::size_t>(Width - 1) : 0));
   }
   void Clear() override { BlankRow(); }
