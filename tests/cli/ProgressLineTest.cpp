@@ -80,12 +80,26 @@ TEST(ProgressLine, RedrawsOnItsOwnUntilStopped) {
 // The console's own calls on a screen buffer of its own: lines stay, one row
 // shows the latest status, and nothing of a longer status is left on it.
 TEST(ProgressLine, ConsoleRowsRewrittenInPlace) {
-  if (!GetConsoleWindow() && !AllocConsole()) GTEST_SKIP() << "no console here";
-  HANDLE Buffer = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                            CONSOLE_TEXTMODE_BUFFER, nullptr);
-  ASSERT_NE(Buffer, INVALID_HANDLE_VALUE);
-  const COORD Size{60, 20};
-  SetConsoleScreenBufferSize(Buffer, Size);
+  const auto NewBuffer = [] {
+    return CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                     CONSOLE_TEXTMODE_BUFFER, nullptr);
+  };
+  HANDLE Buffer = NewBuffer();
+  if (Buffer == INVALID_HANDLE_VALUE) {
+    // Under Wine a program started from a Unix shell has a console that
+    // makes no screen buffers: a console of its own does. The test's output
+    // keeps going where it went.
+    const HANDLE Out = GetStdHandle(STD_OUTPUT_HANDLE), Err = GetStdHandle(STD_ERROR_HANDLE);
+    FreeConsole();
+    if (AllocConsole()) Buffer = NewBuffer();
+    SetStdHandle(STD_OUTPUT_HANDLE, Out);
+    SetStdHandle(STD_ERROR_HANDLE, Err);
+  }
+  if (Buffer == INVALID_HANDLE_VALUE) GTEST_SKIP() << "no console here";
+  CONSOLE_SCREEN_BUFFER_INFO Info;
+  ASSERT_TRUE(GetConsoleScreenBufferInfo(Buffer, &Info));
+  const COORD Size = Info.dwSize;
+  ASSERT_GT(Size.X, 10);
   const auto Row = [&](SHORT Y) {
     std::string Text(Size.X, '\0');
     DWORD Read = 0;
@@ -101,7 +115,7 @@ TEST(ProgressLine, ConsoleRowsRewrittenInPlace) {
   EXPECT_EQ(Row(0), "saved  a.jpg");
   EXPECT_EQ(Row(1), "[2/3] third");
   Out->Line("failed  b.jpg");
-  Out->Status("[3/3] " + std::string(80, 'x'));  // wider than the buffer: cut
+  Out->Status("[3/3] " + std::string(Size.X, 'x'));  // wider than the buffer: cut
   EXPECT_EQ(Row(2), "[3/3] " + std::string(Size.X - 7, 'x'));
   EXPECT_EQ(Row(3), "") << "no row wrapped onto";
   Out->Clear();
@@ -110,7 +124,6 @@ TEST(ProgressLine, ConsoleRowsRewrittenInPlace) {
   EXPECT_EQ(Row(0), "saved  a.jpg");
   EXPECT_EQ(Row(1), "failed  b.jpg");
   EXPECT_EQ(Row(2), "") << "the last status is cleared";
-  CONSOLE_SCREEN_BUFFER_INFO Info;
   ASSERT_TRUE(GetConsoleScreenBufferInfo(Buffer, &Info));
   EXPECT_EQ(Info.dwCursorPosition.X, 0);
   EXPECT_EQ(Info.dwCursorPosition.Y, 2);
