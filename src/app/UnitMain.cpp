@@ -15,6 +15,7 @@
 #include "ui/Application.h"
 #include "ui/Bitmap.h"
 #include "ui/ErrorReport.h"
+#include "ui/FontFace.h"
 
 namespace lumora {
 
@@ -88,6 +89,11 @@ void ReleaseSingleInstance() {
 }
 
 TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
+  // Before any of its fonts is made: where the system lacks the face the
+  // window is laid out for (Wine without Microsoft's fonts), Wine's own copy
+  // of it, put beside the program by the build, is taken instead of a wider
+  // face that would clip the captions.
+  ProvideFontFace("MS Sans Serif", ModuleFolder() + "sserife.fon");
   SetName("FormMain");
   SetCaption("FormMain");
   SetVisible(false);

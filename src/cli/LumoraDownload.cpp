@@ -17,10 +17,12 @@
 #include <string>
 #include <vector>
 
+#include "cli/ProgressLine.h"
 #include "grab/GrabObserver.h"
 #include "grab/GrabSettings.h"
 #include "grab/TThreaddownloadpic.h"
 #include "net/HttpClient.h"
+#include "sys/FileSystem.h"
 
 using namespace lumora;
 
@@ -28,23 +30,39 @@ namespace {
 
 constexpr int WorkerCount = 5;
 
-// Prints one line per picture, whole lines only, from any worker.
+// Prints one line per picture, whole lines only, from any worker; on a
+// terminal keeps one progress line below them.
 class TPrinter : public TGrabTally {
  public:
-  explicit TPrinter(bool Quiet) : FQuiet(Quiet) {}
+  TPrinter(bool Quiet, std::unique_ptr<TStatusOutput> Terminal, unsigned Total) : FQuiet(Quiet) {
+    if (Terminal)
+      FProgress = std::make_unique<TProgressLine>(std::move(Terminal), [this, Total] {
+        const auto C = Counts();
+        return TProgressValues{C.Done(), Total, C.Saved, C.Failed, C.Bytes};
+      });
+  }
   void PictureDone(const TPictureResult& R) override {
     TGrabTally::PictureDone(R);
     if (FQuiet) return;
     std::string Line = std::string(PictureOutcomeText(R.Outcome)) + "  " + R.Address;
     if (R.Outcome == TPictureOutcome::Saved) Line += "  ->  " + R.FileName;
     if (R.Outcome == TPictureOutcome::Failed) Line += "  (" + R.Error + ")";
+    if (FProgress) {
+      FProgress->Print(Line);
+      return;
+    }
     std::lock_guard Guard(FOut);
     std::cout << Line << '\n';
+  }
+  void EndProgress() {
+    if (FProgress) FProgress->Stop();
+    std::cout.flush();
   }
 
  private:
   bool FQuiet;
   std::mutex FOut;
+  std::unique_ptr<TProgressLine> FProgress;
 };
 
 [[noreturn]] void Usage(const std::string& Problem) {
@@ -107,10 +125,12 @@ int main(int argc, char** argv) {
 
   GrabSettings().Assign(Settings);
   GrabSettings().EnsureSaveFolder();
+  RemoveStaleTemporaries(GrabSettings().SaveFolder());
 
   TGrabShared Shared;
   Shared.PicQueue = std::make_shared<TPicQueue>();
-  auto Printer = std::make_shared<TPrinter>(Quiet);
+  auto Printer = std::make_shared<TPrinter>(Quiet, Quiet ? nullptr : TStatusOutput::ForStdout(),
+                                            static_cast<unsigned>(Addresses.size()));
   Shared.Observer = Printer;
   for (const auto& A : Addresses) Shared.PicQueue->Append(A);
 
@@ -119,6 +139,7 @@ int main(int argc, char** argv) {
   Printer->WaitForWorkers();
   const double Seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
+  Printer->EndProgress();
 
   const auto C = Printer->Counts();
   std::printf("%zu queued, %u saved, %u dropped, %u failed, %lld bytes, %.2f s, into %s\n",

@@ -19,6 +19,7 @@
 #include <mutex>
 #include <string>
 
+#include "cli/ProgressLine.h"
 #include "grab/FolderVariables.h"
 #include "grab/GrabJob.h"
 #include "grab/GrabObserver.h"
@@ -26,14 +27,6 @@
 #include "grab/SettingsFile.h"
 #include "grab/TThreadmain.h"
 #include "net/HttpClient.h"
-
-#ifdef _WIN32
-#include <io.h>
-#define isatty _isatty
-#define fileno _fileno
-#else
-#include <unistd.h>
-#endif
 
 using namespace lumora;
 
@@ -60,7 +53,11 @@ class TCommandView : public TGrabView {
 // below them.
 class TPrinter : public TGrabTally {
  public:
-  TPrinter(bool Quiet, bool Live, unsigned Direct) : FQuiet(Quiet), FLive(Live), FDirect(Direct) {}
+  TPrinter(bool Quiet, std::unique_ptr<TStatusOutput> Terminal, unsigned Direct)
+      : FQuiet(Quiet), FDirect(Direct) {
+    if (Terminal)
+      FProgress = std::make_unique<TProgressLine>(std::move(Terminal), [this] { return Values(); });
+  }
 
   void PageFetched(const TPageResult& R) override {
     TGrabTally::PageFetched(R);
@@ -94,43 +91,32 @@ class TPrinter : public TGrabTally {
     Print("a download worker could not be started");
   }
   void EndProgress() {
-    std::lock_guard Guard(FOut);
-    ClearProgress();
+    if (FProgress) FProgress->Stop();
     std::fflush(stdout);
   }
 
  private:
-  void ClearProgress() {
-    if (FShown == 0) return;
-    std::printf("\r%*s\r", static_cast<int>(FShown), "");
-    FShown = 0;
+  TProgressValues Values() const {
+    const auto C = Counts();
+    return {C.Done(), C.Queued + FDirect, C.Saved, C.Failed, C.Bytes};
   }
   // Line: a line to print; empty: only the progress changed.
   void Print(const std::string& Line) {
     if (FQuiet) return;
-    // Counted under the output lock, so the last progress drawn is the latest.
+    if (FProgress) {
+      FProgress->Print(Line);
+      return;
+    }
+    if (Line.empty()) return;
     std::lock_guard Guard(FOut);
-    const auto C = Counts();
-    if (!Line.empty()) {
-      ClearProgress();
-      std::printf("%s\n", Line.c_str());
-    }
-    if (FLive) {
-      char Progress[128];
-      const int N = std::snprintf(Progress, sizeof Progress, "[%u/%u] saved %u, failed %u",
-                                  C.Done(), C.Queued + FDirect, C.Saved, C.Failed);
-      std::printf("\r%s", Progress);
-      if (static_cast<std::size_t>(N) < FShown)
-        std::printf("%*s\r%s", static_cast<int>(FShown - N), "", Progress);
-      FShown = static_cast<std::size_t>(N);
-    }
+    std::printf("%s\n", Line.c_str());
     std::fflush(stdout);
   }
 
-  bool FQuiet, FLive;
+  bool FQuiet;
   unsigned FDirect;
   std::mutex FOut;
-  std::size_t FShown = 0;  // characters of the progress line on screen
+  std::unique_ptr<TProgressLine> FProgress;
 };
 
 void PrintUsage(std::FILE* To) {
@@ -262,8 +248,8 @@ int main(int argc, char** argv) {
   TGrabShared Shared;
   Shared.PicQueue = std::make_shared<TPicQueue>();
   Shared.View = std::make_shared<TCommandView>();
-  const bool Live = !Quiet && isatty(fileno(stdout));
-  auto Printer = std::make_shared<TPrinter>(Quiet, Live, IsDirectPicture(Address) ? 1 : 0);
+  auto Printer = std::make_shared<TPrinter>(Quiet, Quiet ? nullptr : TStatusOutput::ForStdout(),
+                                            IsDirectPicture(Address) ? 1 : 0);
   Shared.Observer = Printer;
 
   const auto Start = std::chrono::steady_clock::now();

@@ -1,6 +1,7 @@
 #include "sys/FileSystem.h"
 
 #include <atomic>
+#include <memory>
 #include <utility>
 
 #include "sys/FileFaults.h"
@@ -9,7 +10,9 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -122,6 +125,34 @@ TNewFile::TCreateResult RenameNoReplace(const std::string& From, const std::stri
 
 }  // namespace
 
+bool IsProcessRunning(unsigned long Process) {
+  // SYNCHRONIZE to ask whether it has ended; an exit code of 259 would
+  // pass for STILL_ACTIVE.
+  HANDLE H = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+                         static_cast<DWORD>(Process));
+  if (!H) return GetLastError() != ERROR_INVALID_PARAMETER;  // no such process
+  const DWORD Wait = WaitForSingleObject(H, 0);
+  CloseHandle(H);
+  return Wait != WAIT_OBJECT_0;
+}
+
+unsigned RemoveStaleTemporaries(const std::string& Folder) {
+  WIN32_FIND_DATAA Found;
+  HANDLE Search = FindFirstFileA((Folder + "~lumora*.tmp").c_str(), &Found);
+  if (Search == INVALID_HANDLE_VALUE) return 0;
+  const std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> Closer(Search, FindClose);
+  unsigned Removed = 0;
+  do {
+    // The pattern also matches short (8.3) names; the long name decides.
+    unsigned long Process = 0;
+    if (Found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+      continue;
+    if (!IsTemporaryName(Found.cFileName, Process) || IsProcessRunning(Process)) continue;
+    if (DeleteFileA((Folder + Found.cFileName).c_str())) ++Removed;
+  } while (FindNextFileA(Search, &Found));
+  return Removed;
+}
+
 #else
 
 bool DirectoryExists(const std::string& Path) {
@@ -231,7 +262,60 @@ TNewFile::TCreateResult RenameNoReplace(const std::string& From, const std::stri
 
 }  // namespace
 
+bool IsProcessRunning(unsigned long Process) {
+  // Signal 0 only asks; EPERM means it runs under another user. A number
+  // beyond pid_t is none of ours, and never 0 or -1, which mean groups.
+  if (Process == 0 || Process > 0x7FFFFFFFul) return true;
+  return kill(static_cast<pid_t>(Process), 0) == 0 || errno != ESRCH;
+}
+
+unsigned RemoveStaleTemporaries(const std::string& Folder) {
+  const std::unique_ptr<DIR, int (*)(DIR*)> Dir(opendir(Folder.empty() ? "." : Folder.c_str()),
+                                                closedir);
+  if (!Dir) return 0;
+  unsigned Removed = 0;
+  while (const dirent* E = readdir(Dir.get())) {
+    unsigned long Process = 0;
+    if (!IsTemporaryName(E->d_name, Process)) continue;
+    // Only a plain file: a link of that name is left alone, whatever it points to.
+    struct stat St {};
+    if (fstatat(dirfd(Dir.get()), E->d_name, &St, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(St.st_mode) || IsProcessRunning(Process))
+      continue;
+    if (unlinkat(dirfd(Dir.get()), E->d_name, 0) == 0) ++Removed;
+  }
+  return Removed;
+}
+
 #endif
+
+bool IsTemporaryName(std::string_view Name, unsigned long& Process) {
+  constexpr std::string_view Head = "~lumora", Tail = ".tmp";
+  if (Name.size() <= Head.size() + Tail.size() || Name.substr(0, Head.size()) != Head ||
+      Name.substr(Name.size() - Tail.size()) != Tail)
+    return false;
+  const std::string_view Numbers =
+      Name.substr(Head.size(), Name.size() - Head.size() - Tail.size());
+  const auto Dash = Numbers.find('-');
+  if (Dash == std::string_view::npos) return false;
+  // Decimal numbers of 32 bits, as the two numbers are made.
+  const auto Decimal = [](std::string_view D, unsigned long& Value) {
+    if (D.empty() || D.size() > 10) return false;
+    unsigned long long V = 0;
+    for (const char C : D) {
+      if (C < '0' || C > '9') return false;
+      V = V * 10 + static_cast<unsigned long long>(C - '0');
+    }
+    if (V > 0xFFFFFFFFull) return false;
+    Value = static_cast<unsigned long>(V);
+    return true;
+  };
+  unsigned long Id = 0, Count = 0;
+  if (!Decimal(Numbers.substr(0, Dash), Id) || !Decimal(Numbers.substr(Dash + 1), Count) || Id == 0)
+    return false;
+  Process = Id;
+  return true;
+}
 
 bool TNewFile::Commit() {
   if (FPath.empty()) return false;

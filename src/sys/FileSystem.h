@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace lumora {
 
@@ -16,6 +17,19 @@ inline constexpr char PathDelim = '/';
 bool DirectoryExists(const std::string& Path);
 bool FileExists(const std::string& Path);  // a regular file, not a folder
 bool CreateDir(const std::string& Path);   // one level; false when it could not be made
+
+// True when Name is exactly "~lumora<process>-<n>.tmp" as CreateTemporary
+// makes it (decimal numbers, the process number above 0); Process then
+// holds that number.
+bool IsTemporaryName(std::string_view Name, unsigned long& Process);
+// False only when no process of that number runs any more. Where that cannot
+// be told (another user's process, say), it counts as running.
+bool IsProcessRunning(unsigned long Process);
+// Removes the files of Folder (ending with the separator) named as
+// CreateTemporary names them whose process has ended: the pieces of pictures
+// that a run cut off when it was killed. Nothing else is touched, neither a
+// folder nor a file of a running process. Gives how many were removed.
+unsigned RemoveStaleTemporaries(const std::string& Folder);
 
 // A file created new, never over an existing one. Until Commit() or CommitAs()
 // succeeds the file is unfinished: destroying it, or a failed write, removes

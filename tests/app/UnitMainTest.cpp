@@ -542,6 +542,58 @@ TEST_F(TFormMainTest, DraggedByItsPictureWithAnyButton) {
 
 // --- one instance -----------------------------------------------------------
 
+// Every caption of the main window, the settings panel and the about panel
+// fits its control in the font it is drawn in, measured as the program
+// measures text; the size caption's ">" and "k" stay clear of the edit that
+// lies over the blanks between them. A wider face than the one the windows
+// were laid out for (a font missing on the system) clips them.
+TEST_F(TFormMainTest, EveryCaptionFitsItsControl) {
+  WriteSettings(".JPG\r\n0\r\n" + Pictures + "\r\n");
+  Start();
+  TWindowDC Screen = TWindowDC::Client(nullptr);
+  ASSERT_TRUE(Screen);
+  const auto Extent = [&](const TFont& Font, const std::string& Text) {
+    TSelection Selected(Screen.Get(), Font.Handle());
+    SIZE S{};
+    GetTextExtentPoint32A(Screen.Get(), Text.data(), static_cast<int>(Text.size()), &S);
+    return S;
+  };
+  const auto Trimmed = [](std::string T) {
+    while (!T.empty() && T.back() == ' ') T.pop_back();
+    return T;
+  };
+
+  int Checked = 0;
+  for (int I = 0; I < FormMain->ComponentCount(); ++I) {
+    auto* C = dynamic_cast<TControl*>(FormMain->Components(I));
+    if (!C || Trimmed(C->Caption()).empty()) continue;
+    // The room each kind of control gives its caption.
+    RECT Room = C->ClientRect();
+    if (auto* M = dynamic_cast<TFlatMarkControl*>(C))
+      Room = M->CaptionRect();
+    else if (dynamic_cast<TFlatButton*>(C))
+      InflateRect(&Room, -1, -1);  // inside the flat frame
+    else if (dynamic_cast<TFlatEdit*>(C))
+      continue;  // its text is the user's, not a caption
+    const SIZE S = Extent(C->Font(), Trimmed(C->Caption()));
+    EXPECT_LE(S.cx, Room.right - Room.left) << C->Name() << " \"" << C->Caption() << "\"";
+    EXPECT_LE(S.cy, Room.bottom - Room.top) << C->Name() << " \"" << C->Caption() << "\"";
+    ++Checked;
+  }
+  EXPECT_EQ(Checked, 14) << "the captions of four commands, four types, two size choices, "
+                            "three panel buttons and the about line";
+
+  // FlatEdit1 covers the blanks of "Save images of size>                k".
+  TFlatRadioButton* Size = FormMain->FlatRadioButton4;
+  const std::string Text = Size->Caption();
+  const int TextLeft = Size->Left() + Size->CaptionRect().left;  // in the group box
+  const int Greater = TextLeft + Extent(Size->Font(), Text.substr(0, Text.find('>') + 1)).cx;
+  const int K = TextLeft + Extent(Size->Font(), Text.substr(0, Text.find('k'))).cx;
+  EXPECT_LE(Greater, FormMain->FlatEdit1->Left()) << "\">\" under the edit";
+  EXPECT_GE(K, FormMain->FlatEdit1->Left() + FormMain->FlatEdit1->Width())
+      << "\"k\" under the edit";
+}
+
 TEST(SingleInstance, TheWindowOfTheTitleIsRestoredOrBroughtForward) {
   const std::string Title = "lumora-instance-" + test::UniquePrefix();
   EXPECT_FALSE(BringInstanceForward(Title));

@@ -245,9 +245,10 @@ settings = os.path.join(program_dir, "task", "shuxing.txt")
 os.makedirs(os.path.join(program_dir, "task"))
 shutil.copy(lumora_exe, os.path.join(program_dir, "lumora.exe"))
 shutil.copy(lumora_exe, os.path.join(program_dir, "lumora-copy.exe"))
-help_chm = os.path.join(os.path.dirname(lumora_exe), "help.chm")
-if os.path.exists(help_chm):
-    shutil.copy(help_chm, program_dir)
+for beside in ("help.chm", "sserife.fon"):  # the help, the windows' face
+    path = os.path.join(os.path.dirname(lumora_exe), beside)
+    if os.path.exists(path):
+        shutil.copy(path, program_dir)
 with open(settings, "wb") as f:
     f.write(b".GIF\r\n0\r\n" + windows_path(first_pics + "/").encode() + b"\r\nfour\r\n")
 

@@ -1,16 +1,20 @@
 #!/usr/bin/env python3
 """lumora-download end to end, run as a user would run it, many times over:
 five workers must start and finish in every run (a worker that never starts
-hangs the command), and bad options are refused with status 2.
+hangs the command), and bad options are refused with status 2. Piped, the
+output is one line per picture and the summary; on a terminal (natively) a
+status line is kept below the lines and is gone before the summary.
 
   download_cli_test.py [--wine WINE] LUMORA_DOWNLOAD [RUNS]
 """
 import os
+import re
 import shutil
 import subprocess
 import tempfile
 
-from cli_support import command_line, failures, finish, tool_path
+import cli_support
+from cli_support import check, command_line, failures, finish, tool_path
 
 prefix, tool, runs = command_line(default_runs=25)
 base = "http://" + os.environ["LUMORA_TEST_HTTP"]
@@ -44,6 +48,23 @@ try:
             failures.append(f"run {r}: status {p.returncode}, saved {saved}\n{p.stdout}{p.stderr}")
         elif "12 queued, 10 saved, 1 dropped, 1 failed" not in p.stdout:
             failures.append(f"run {r}: summary was {p.stdout!r}")
+        if r == 0:
+            lines = p.stdout.splitlines()
+            check("piped: a line per picture, then the summary", "\r" not in p.stdout
+                  and len(lines) == 13 and lines[-1].startswith("12 queued")
+                  and f"saved  {base}/bytes/1000/p0.jpg  ->  p0.jpg" in lines
+                  and f"dropped (type off)  {base}/bytes/10/notes.txt" in lines, repr(p.stdout))
+
+    if not prefix:
+        status, text = cli_support.run_on_terminal(
+            [tool, "--folder", os.path.join(tmp, "tty")] + addresses)
+        check("terminal: the status line", re.search(
+            r"\r\[12/12\] saved 10, failed 1, 0 queued, [0-9.]+ K?B, [0-9.]+ K?B/s, 0:0[0-9]", text),
+            repr(text))
+        check("terminal: the picture lines", f"saved  {base}/bytes/1000/p0.jpg  ->  p0.jpg\n" in text,
+              repr(text))
+        check("terminal: the summary on a clean row",
+              text.rsplit("\r", 1)[1].startswith("12 queued, 10 saved"), repr(text))
 
     for bad in (["--min-size", "ten", addresses[0]], ["--bogus", addresses[0]], [],
                 ["--folder"]):
