@@ -111,7 +111,9 @@ void TIniText::SetValue(std::string_view Section, std::string_view Key, std::str
     return;
   }
   if (!FLines.empty() && !Trim(FLines.back()).empty()) FLines.emplace_back();
-  FLines.push_back("[" + std::string(Section) + "]");
+  std::string Header(1, '[');
+  Header.append(Section).append(1, ']');
+  FLines.push_back(std::move(Header));
   FLines.push_back(std::move(KeyLine));
 }
 

@@ -98,7 +98,10 @@ TNewFile::TCreateResult RenameNoReplace(const std::string& From, const std::stri
 }
 
 // A read-only file refuses to be replaced, as it refuses to be written.
+// Windows' own move refuses it; Wine's does not, so it is checked first.
 bool RenameReplacing(const std::string& From, const std::string& To) {
+  const DWORD Attr = GetFileAttributesA(To.c_str());
+  if (Attr != INVALID_FILE_ATTRIBUTES && (Attr & FILE_ATTRIBUTE_READONLY) != 0) return false;
   return MoveFileExA(From.c_str(), To.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
