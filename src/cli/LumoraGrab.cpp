@@ -3,22 +3,22 @@
 // then waits until the queue is empty and every worker has finished.
 //
 //   lumora-grab ADDRESS [--folder DIR] [--types .JPG.BMP.GIF.TIF] [--min-size K]
-//               [--settings FILE] [--quiet]
+//               [--settings FILE] [--todays-web] [--quiet]
 //
-// Settings start from the defaults, then the settings file, then the options.
+// Settings start from the defaults, then the settings file (and lumora.ini
+// beside it), then the options.
 // One line per picture and a summary; on a terminal also a progress line
 // that is rewritten in place.
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
 #include <memory>
 #include <mutex>
 #include <string>
 
+#include "cli/CliSettings.h"
 #include "grab/GrabJob.h"
 #include "grab/GrabObserver.h"
 #include "grab/GrabSettings.h"
@@ -126,7 +126,7 @@ class TPrinter : public TGrabTally {
 void PrintUsage(std::FILE* To) {
   std::fprintf(To,
                "usage: lumora-grab ADDRESS [--folder DIR] [--types .JPG.BMP.GIF.TIF]"
-               " [--min-size K] [--settings FILE] [--quiet]\n");
+               " [--min-size K] [--settings FILE] [--todays-web] [--quiet]\n");
 }
 
 [[noreturn]] void Usage(const std::string& Problem) {
@@ -147,7 +147,10 @@ void PrintUsage(std::FILE* To) {
       "  --min-size K     save only pictures announced with at least K KB (default: 0,\n"
       "                   any size)\n"
       "  --settings FILE  read types, minimum size and folder from a settings file\n"
-      "                   of three lines; options given as well override it\n"
+      "                   of three lines, and today's web from lumora.ini beside it\n"
+      "                   when there is one; options given as well override them\n"
+      "  --todays-web     today's web: https:// addresses and redirects too (off\n"
+      "                   unless this option or lumora.ini's TodaysWeb=1 turns it on)\n"
       "  --quiet          print the summary only\n"
       "\n"
       "A page is read up to %s; a longer one is cut there, the summary says so,\n"
@@ -159,21 +162,6 @@ void PrintUsage(std::FILE* To) {
   std::exit(0);
 }
 
-void ReadSettingsFile(const std::string& Path, TGrabSettingsValues& Values) {
-  std::FILE* F = std::fopen(Path.c_str(), "rb");
-  if (!F) Usage("cannot read the settings file " + Path + ": " + std::strerror(errno));
-  std::string Text;
-  char Block[4096];
-  for (std::size_t N; (N = std::fread(Block, 1, sizeof Block, F)) > 0;) Text.append(Block, N);
-  const bool Failed = std::ferror(F) != 0;
-  const int Error = errno;
-  std::fclose(F);
-  if (Failed) Usage("cannot read the settings file " + Path + ": " + std::strerror(Error));
-  std::string Problem;
-  if (!SettingsFromLines(SplitSettingsLines(Text), Values, Problem))
-    Usage("the settings file " + Path + " is unusable: " + Problem);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -182,7 +170,7 @@ int main(int argc, char** argv) {
   Settings.SaveFolder = DefaultFolder;
   std::string Address, SettingsPath, Folder, Types, MinSize;
   bool HaveAddress = false, HaveFolder = false, HaveTypes = false, HaveMinSize = false;
-  bool Quiet = false;
+  bool Quiet = false, TodaysWeb = false;
 
   for (int I = 1; I < argc; ++I) {
     const std::string Arg = argv[I];
@@ -203,6 +191,8 @@ int main(int argc, char** argv) {
       HaveMinSize = true;
     } else if (Arg == "--settings") {
       SettingsPath = Value();
+    } else if (Arg == "--todays-web") {
+      TodaysWeb = true;
     } else if (Arg == "--quiet") {
       Quiet = true;
     } else if (Arg.rfind("--", 0) == 0) {
@@ -216,11 +206,14 @@ int main(int argc, char** argv) {
   }
   if (!HaveAddress) Usage("no address given");
   if (Address.empty()) Usage("the address is empty");
-  if (!SettingsPath.empty()) ReadSettingsFile(SettingsPath, Settings);
+  if (std::string Problem;
+      !SettingsPath.empty() && !ReadSettingsFiles(SettingsPath, Settings, Problem))
+    Usage(Problem);
   if (HaveMinSize && !StrToInt(MinSize, Settings.MinSizeK))
     Usage("--min-size takes a whole number of kilobytes");
   if (HaveTypes) Settings.PicTypes = Types;
   if (HaveFolder) Settings.SaveFolder = Folder;
+  if (TodaysWeb) Settings.TodaysWeb = true;
   GrabSettings().Assign(Settings);
 
   TGrabShared Shared;
@@ -243,9 +236,9 @@ int main(int argc, char** argv) {
   const auto C = Printer->Counts();
   std::printf(
       "%u queued, %u saved, %u skipped (%u duplicates, %u dropped), %u failed, %lld bytes, "
-      "%.2f s, into %s%s\n",
+      "%.2f s, into %s%s%s\n",
       C.Queued, C.Saved, C.Duplicates + C.Dropped, C.Duplicates, C.Dropped, C.Failed,
       static_cast<long long>(C.Bytes), Seconds, GrabSettings().SaveFolder().c_str(),
-      C.PagesCut ? ("; the page was cut at " + CutText()).c_str() : "");
+      TodaysWebNote(Settings), C.PagesCut ? ("; the page was cut at " + CutText()).c_str() : "");
   return C.Failed == 0 && C.PagesFailed == 0 ? 0 : 1;
 }
