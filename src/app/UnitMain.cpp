@@ -337,7 +337,9 @@ void TFormMain::LoadSettings() {
   try {
     PublishGrabSettingsFromIni(LoadLumoraIni(LumoraIniFileName(TheAppDir)), GrabSettings());
   } catch (...) {
+    // Its settings at their defaults, as with no file: the design's grab.
     HandleException();
+    PublishGrabSettingsFromIni(TIniText(), GrabSettings());
   }
   FlatCheckBox5->SetChecked(GrabSettings().TodaysWeb());
 }
