@@ -4,7 +4,8 @@
 # (one wineserver for the whole run, an Xvfb display for windows), and the
 # i686 Windows build where this machine can run 32-bit programs (elsewhere
 # its tests are reported as not run). Ends with one ctest summary of all
-# four trees; exits non-zero on any failure.
+# four trees; exits non-zero on any failure. The release packages are made
+# (scripts/package.sh) before the tests, which install them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -18,6 +19,13 @@ for p in "${presets[@]}"; do
   cmake --preset "$p" >/dev/null
   cmake --build --preset "$p"
 done
+
+# The release packages from the two Windows trees just built, for the
+# package tests.
+echo "== package"
+package_start=$(date +%s)
+scripts/package.sh --no-build
+echo "== package: $(( $(date +%s) - package_start )) s"
 
 cleanup() {
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true

@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <string>
+
+#include "app/FirstRun.h"
 #include "app/U_FormFloat.h"
 #include "app/UnitMain.h"
 #include "ui/Application.h"
@@ -12,7 +15,13 @@
 using namespace lumora;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  CheckSingleInstance();
+  if (CheckSingleInstance()) {
+    // An installed copy brings its supplied settings into place before the
+    // main window reads them.
+    char Path[MAX_PATH] = {};
+    const std::string Exe(Path, GetModuleFileNameA(nullptr, Path, MAX_PATH));
+    CopyMissingSettings(Exe.substr(0, Exe.find_last_of('\\') + 1));
+  }
   Application().CreateForm(FormMain);
   Application().CreateForm(FormFloat);
   FormFloat->SetPopup(FormMain->PopupMenu1);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "grab/FolderVariables.h"
 #include "grab/SettingsFile.h"
 #include "sys/FileSystem.h"
 #include "sys/LumoraError.h"
@@ -71,7 +72,9 @@ void ApplySettingsLines(const std::vector<std::string>& Lines, TGrabSettings& Se
   std::int32_t MinSizeK = 0;
   if (!StrToInt(Size, MinSizeK)) throw ELumoraError("'" + Size + "' is not a valid integer value");
   Settings.SetMinSizeK(MinSizeK);
-  Settings.SetSaveFolder(Line(Lines, 2));
+  // A supplied file names the folder with %VARIABLES%; the program, the
+  // panel and a saved file then hold the real one.
+  Settings.SetSaveFolder(ExpandFolderVariables(Line(Lines, 2)));
 }
 
 }  // namespace lumora
@@ -118,8 +121,11 @@ void CommitSettingsPanel(const TSettingsPanelState& Panel, TGrabSettings& Settin
   if (Panel.SizeFilter && !StrToInt(Panel.SizeText, MinSizeK))
     throw ELumoraError("'" + Panel.SizeText + "' is not a valid integer value");
   Settings.SetMinSizeK(MinSizeK);
-  Settings.SetSaveFolder(Panel.Folder);
-  Settings.EnsureSaveFolder();
+  // Only the finished folder is published: a worker taking its settings
+  // meanwhile must never see it without its separator.
+  std::string Folder = Panel.Folder;
+  EnsureSaveFolder(Folder);
+  Settings.SetSaveFolder(Folder);
   Settings.SetTodaysWeb(Panel.TodaysWeb);
   const std::string Values[] = {Settings.PicTypes(), std::to_string(MinSizeK),
                                 Settings.SaveFolder()};

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "LumoraVersion.h"
 #include "app/SettingsLoad.h"
 #include "app/U_FormFloat.h"
 #include "dragdrop/DropTarget.h"
@@ -31,7 +32,7 @@ std::string ModuleFolder() {
   return S.substr(0, S.find_last_of("\\/:") + 1);
 }
 
-constexpr char AboutText[] = "Lumora Version 3.5";
+constexpr char AboutText[] = "Lumora Version " LUMORA_VERSION_TEXT;
 constexpr TColor PanelColour = 16761281;    // red 193, green 193, blue 255
 constexpr TColor CommandColour = 16759753;  // red 201, green 187, blue 255
 constexpr TColor FocusedColour = 16749480;  // red 168, green 147, blue 255
@@ -317,8 +318,9 @@ void TFormMain::LoadSettings() {
   // The design's folder is made before the file is known; any failure to
   // make it is of no concern.
   try {
-    GrabSettings().SetSaveFolder(FlatEdit2->Text());
-    GrabSettings().EnsureSaveFolder();
+    std::string Folder = FlatEdit2->Text();
+    EnsureSaveFolder(Folder);
+    GrabSettings().SetSaveFolder(Folder);
   } catch (...) {
   }
   FSettingsLines.clear();

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/SettingsLoad.h"
+#include "grab/FolderVariables.h"
 #include "grab/LumoraIni.h"
 #include "grab/SettingsFile.h"
 #include "sys/FileSystem.h"
@@ -45,6 +46,8 @@ bool ReadSettingsFiles(const std::string& SettingsPath, TGrabSettingsValues& Val
     Problem = "the settings file " + SettingsPath + " is unusable: " + Why;
     return false;
   }
+  // The folder line as the program reads it.
+  Values.SaveFolder = ExpandFolderVariables(Values.SaveFolder);
   const std::string Ini = LumoraIniBeside(SettingsPath);
   try {
     GrabSettingsFromIni(LoadLumoraIni(Ini), Values);

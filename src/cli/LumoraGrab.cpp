@@ -19,6 +19,7 @@
 #include <string>
 
 #include "cli/CliSettings.h"
+#include "grab/FolderVariables.h"
 #include "grab/GrabJob.h"
 #include "grab/GrabObserver.h"
 #include "grab/GrabSettings.h"
@@ -82,6 +83,14 @@ class TPrinter : public TGrabTally {
     if (R.Outcome == TPictureOutcome::Saved) Line += "  ->  " + R.FileName;
     if (R.Outcome == TPictureOutcome::Failed) Line += "  (" + R.Error + ")";
     Print(Line);
+  }
+  void JobFailed(const std::string& Error) override {
+    TGrabTally::JobFailed(Error);
+    Print("grab failed  (" + Error + ")");
+  }
+  void WorkerNotStarted() override {
+    TGrabTally::WorkerNotStarted();
+    Print("a download worker could not be started");
   }
   void EndProgress() {
     std::lock_guard Guard(FOut);
@@ -156,8 +165,8 @@ void PrintUsage(std::FILE* To) {
       "A page is read up to %s; a longer one is cut there, the summary says so,\n"
       "and the pictures up to the cut are grabbed.\n"
       "\n"
-      "Exit status: 0 when everything went well, 1 when the page or a picture\n"
-      "failed, 2 for bad options or an unreadable settings file.\n",
+      "Exit status: 0 when everything went well, 1 when the page, a picture or\n"
+      "the grab itself failed, 2 for bad options or an unreadable settings file.\n",
       DefaultFolder, CutText().c_str());
   std::exit(0);
 }
@@ -240,5 +249,5 @@ int main(int argc, char** argv) {
       C.Queued, C.Saved, C.Duplicates + C.Dropped, C.Duplicates, C.Dropped, C.Failed,
       static_cast<long long>(C.Bytes), Seconds, GrabSettings().SaveFolder().c_str(),
       TodaysWebNote(Settings), C.PagesCut ? ("; the page was cut at " + CutText()).c_str() : "");
-  return C.Failed == 0 && C.PagesFailed == 0 ? 0 : 1;
+  return C.AllWell() ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "net/HttpClient.h"
+#include "sys/FilePath.h"
 #include "sys/FileSystem.h"
 
 namespace lumora {
@@ -128,14 +129,15 @@ void SavePicture(const std::string& Address, const TGrabSettingsValues& Settings
   if (!Pending.empty()) Flush(Pending.data(), Pending.size());
 
   // The name is taken as the picture is complete, never over an existing
-  // file: while a name is taken, the next number is tried.
-  std::string Chosen = Name;
+  // file: while a name is taken, the next number is tried. Each is shortened
+  // to fit the folder, so a long name is not the end of a finished picture.
+  std::string Chosen = FittedName(Settings.SaveFolder, Name, 0);
   for (unsigned K = 1;; ++K) {
-    const auto Named = File.CommitAs(Settings.SaveFolder + Chosen);
+    const auto Named = File.CommitAs(JoinPath(Settings.SaveFolder, Chosen));
     if (Named == TNewFile::TCreateResult::Created) break;
     if (Named == TNewFile::TCreateResult::Failed)
-      throw ELumoraError("Cannot save " + Settings.SaveFolder + Chosen);
-    Chosen = NumberedName(Name, K);
+      throw ELumoraError("Cannot save " + JoinPath(Settings.SaveFolder, Chosen));
+    Chosen = FittedName(Settings.SaveFolder, Name, K);
   }
 
   R.Outcome = TPictureOutcome::Saved;
@@ -190,6 +192,28 @@ std::string PictureFileName(std::string_view Address) {
 std::string NumberedName(const std::string& Name, unsigned K) {
   const std::size_t Cut = Name.size() >= 4 ? Name.size() - 4 : 0;
   return Name.substr(0, Cut) + "(" + std::to_string(K) + ")" + Name.substr(Cut);
+}
+
+std::string FittedName(std::string_view Folder, const std::string& Name, unsigned K) {
+  const std::size_t Cut = Name.size() >= 4 ? Name.size() - 4 : 0;
+  const std::string_view Stem = std::string_view(Name).substr(0, Cut);
+  const std::string_view Tail = std::string_view(Name).substr(Cut);
+  std::string Number;
+  if (K > 0) {
+    Number = '(';
+    Number += std::to_string(K);
+    Number += ')';
+  }
+  const std::size_t Room = NameRoom(Folder);
+  const std::size_t Fixed = Number.size() + Tail.size();
+  std::size_t Keep = CharacterPrefix(Stem, Room > Fixed ? Room - Fixed : 0);
+  // A byte of the stem stays: in a folder too deep for any name the save
+  // fails and says so, rather than saving a bare ".jpg".
+  if (Keep == 0 && !Stem.empty()) Keep = 1;
+  std::string Result(Stem.substr(0, Keep));
+  Result += Number;
+  Result += Tail;
+  return Result;
 }
 
 namespace {

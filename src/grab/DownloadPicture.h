@@ -56,6 +56,10 @@ bool IsTypeEnabled(std::string_view Address, std::string_view PicTypes);
 std::string PictureFileName(std::string_view Address);
 // The k-th alternative to a taken name: photo.jpg gives photo(k).jpg.
 std::string NumberedName(const std::string& Name, unsigned K);
+// The name a picture named Name takes in Folder, numbered K when K > 0: its
+// stem (all but the last four characters, as for NumberedName) shortened so
+// that the name fits into NameRoom(Folder), the extension and number kept.
+std::string FittedName(std::string_view Folder, const std::string& Name, unsigned K);
 
 // What happened to a picture, in words for people ("saved", "dropped (type
 // off)", "failed").

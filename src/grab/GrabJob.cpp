@@ -7,6 +7,7 @@
 
 #include "html/HTMLParser.h"
 #include "net/HttpClient.h"
+#include "sys/LumoraError.h"
 
 namespace lumora {
 
@@ -279,7 +280,16 @@ void Button1Click(const TGrabShared& Shared, const std::string& A) {
   std::string T = FetchPage(U, Observer ? &Page : nullptr);
   Tell(Observer, [&](TGrabObserver& O) { O.PageFetched(Page); });
   QueuePage(U, std::move(T), *Shared.PicQueue, Observer);
-  for (int I = 0; I < PageJobWorkers; ++I) TThreaddownloadpic::Start(Shared);
+  int Started = 0;
+  for (int I = 0; I < PageJobWorkers; ++I) {
+    if (TThreaddownloadpic::Start(Shared))
+      ++Started;
+    else
+      Tell(Observer, [](TGrabObserver& O) { O.WorkerNotStarted(); });
+  }
+  // Without a worker nobody would set the window idle: the job ends by an
+  // error instead, which does.
+  if (Started == 0) throw ELumoraError("Cannot start a download worker");
 }
 
 }  // namespace lumora

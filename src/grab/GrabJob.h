@@ -70,7 +70,8 @@ void QueuePage(const std::string& U, std::string T, TPicQueue& Queue, TGrabObser
 
 // The job procedure: grabs Address, the text Edit1 had when the job was
 // started. Errors of requests and files are swallowed where they happen; any
-// other error leaves here, before a worker has started.
+// other error leaves here, before a worker has started. A worker that cannot
+// be started is reported; when none can, that is an error too.
 void Button1Click(const TGrabShared& Shared, const std::string& Address);
 
 }  // namespace lumora

@@ -57,6 +57,16 @@ void TGrabTally::PictureDone(const TPictureResult& Result) {
   }
 }
 
+void TGrabTally::JobFailed(const std::string&) {
+  std::lock_guard Guard(FLock);
+  ++FCounts.JobsFailed;
+}
+
+void TGrabTally::WorkerNotStarted() {
+  std::lock_guard Guard(FLock);
+  ++FCounts.WorkersNotStarted;
+}
+
 void TGrabTally::WaitForWorkers() {
   std::unique_lock Guard(FLock);
   FIdle.wait(Guard, [this] { return FRunning == 0; });

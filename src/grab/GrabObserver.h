@@ -38,6 +38,11 @@ class TGrabObserver {
   // A page job left Address out: an equal address was waiting already.
   virtual void AddressDuplicate(const std::string& /*Address*/) {}
   virtual void PictureDone(const TPictureResult& /*Result*/) {}
+  // The job ended by an error (Error tells which): what it had queued waits
+  // for the workers of a later job.
+  virtual void JobFailed(const std::string& /*Error*/) {}
+  // A download worker of a page job could not be started.
+  virtual void WorkerNotStarted() {}
 };
 
 // Counts what became of the pictures and lets a caller wait until every job
@@ -48,8 +53,13 @@ class TGrabTally : public TGrabObserver {
     unsigned Queued = 0, Duplicates = 0;
     unsigned Saved = 0, Dropped = 0, Failed = 0;
     unsigned PagesFailed = 0, PagesCut = 0;
+    unsigned JobsFailed = 0, WorkersNotStarted = 0;
     std::int64_t Bytes = 0;
     unsigned Done() const { return Saved + Dropped + Failed; }
+    // Nothing failed: no page, picture, job or worker start.
+    bool AllWell() const {
+      return Failed == 0 && PagesFailed == 0 && JobsFailed == 0 && WorkersNotStarted == 0;
+    }
   };
 
   void JobStarted() override;
@@ -60,6 +70,8 @@ class TGrabTally : public TGrabObserver {
   void AddressQueued(const std::string& Address) override;
   void AddressDuplicate(const std::string& Address) override;
   void PictureDone(const TPictureResult& Result) override;
+  void JobFailed(const std::string& Error) override;
+  void WorkerNotStarted() override;
 
   void WaitForWorkers();
   TCounts Counts() const;

@@ -1,5 +1,8 @@
 #include "grab/TThreadmain.h"
 
+#include <exception>
+#include <string>
+
 #include "grab/GrabJob.h"
 #include "sys/DetachedThread.h"
 
@@ -14,13 +17,34 @@ bool TThreadmain::Start(const TGrabShared& Shared, std::string Address) {
   return Started;
 }
 
+namespace {
+
+// Why the job ended; never throws.
+void NoteFailure(std::string& Error, const char* Text) noexcept {
+  try {
+    Error = Text;
+  } catch (...) {
+  }
+}
+
+}  // namespace
+
 void TThreadmain::Execute() {
   // Nothing may escape a thread's start function.
+  bool Failed = false;
+  std::string Error;
   try {
     // A folder that cannot be made is not reported: the pictures fail later.
     GrabSettings().EnsureSaveFolder();
     Button1Click(FShared, FAddress);
+  } catch (const std::exception& E) {
+    Failed = true;
+    NoteFailure(Error, E.what());
   } catch (...) {
+    Failed = true;
+    NoteFailure(Error, "Unknown error");
+  }
+  if (Failed) {
     // No worker of this job will set the window idle: the job does, as the
     // workers of a page that could not be fetched would.
     try {
@@ -28,6 +52,10 @@ void TThreadmain::Execute() {
         FShared.View->ShowIdlePicture();
         FShared.View->ClearAddress();
       }
+    } catch (...) {
+    }
+    try {
+      if (FShared.Observer) FShared.Observer->JobFailed(Error);
     } catch (...) {
     }
   }

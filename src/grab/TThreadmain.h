@@ -4,7 +4,7 @@
 // and runs the job procedure Button1Click on it. It runs detached and frees
 // itself at its end. A job that ends by an error starts no worker of its own;
 // it sets the window idle and empties Edit1 itself, so the window is never
-// left busy with nobody to end it.
+// left busy with nobody to end it, and tells the observer why it ended.
 
 #include <string>
 

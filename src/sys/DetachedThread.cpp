@@ -1,6 +1,8 @@
 #include "sys/DetachedThread.h"
 
+#include <atomic>
 #include <memory>
+#include <mutex>
 
 #ifdef _WIN32
 #include <process.h>
@@ -54,9 +56,44 @@ class TThreadAttributes {
 };
 #endif
 
+struct TStartFaults {
+  std::mutex Lock;
+  unsigned Succeed = 0, Fail = 0;
+};
+
+TStartFaults& StartFaults() {
+  static TStartFaults* const Faults = new TStartFaults;  // never freed: threads may outlive main
+  return *Faults;
+}
+
+std::atomic<bool> GStartFaultsSet{false};
+
+// True when a test asked for this start to fail.
+bool StartRefused() {
+  if (!GStartFaultsSet.load(std::memory_order_acquire)) return false;
+  TStartFaults& F = StartFaults();
+  std::lock_guard Guard(F.Lock);
+  if (F.Succeed > 0) {
+    --F.Succeed;
+    return false;
+  }
+  if (F.Fail == 0) return false;
+  --F.Fail;
+  return true;
+}
+
 }  // namespace
 
+void SetThreadStartFaults(unsigned Succeed, unsigned Fail) {
+  TStartFaults& F = StartFaults();
+  std::lock_guard Guard(F.Lock);
+  F.Succeed = Succeed;
+  F.Fail = Fail;
+  GStartFaultsSet.store(Fail > 0, std::memory_order_release);
+}
+
 bool StartDetachedThread(std::function<void()> Work) {
+  if (StartRefused()) return false;
   try {
     auto Owned = std::make_unique<TWork>(std::move(Work));
 #ifdef _WIN32

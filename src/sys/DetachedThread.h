@@ -18,4 +18,9 @@ inline constexpr std::size_t DetachedThreadStackSize = 256 * 1024;
 // be made; Work is then not run.
 bool StartDetachedThread(std::function<void()> Work);
 
+// For tests, which cannot make the system refuse a thread on demand: after
+// the next Succeed starts, the Fail starts after them fail as the system's
+// refusal would. SetThreadStartFaults(0, 0) clears it.
+void SetThreadStartFaults(unsigned Succeed, unsigned Fail);
+
 }  // namespace lumora

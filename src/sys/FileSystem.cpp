@@ -3,6 +3,9 @@
 #include <atomic>
 #include <utility>
 
+#include "sys/FileFaults.h"
+#include "sys/FilePath.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -85,9 +88,29 @@ unsigned long ProcessId() {
   return GetCurrentProcessId();
 }
 
+BOOL MoveFileNoReplace(const std::string& From, const std::string& To) {
+  if (FileFaults::TakeSharingViolation()) {
+    SetLastError(ERROR_SHARING_VIOLATION);
+    return FALSE;
+  }
+  return MoveFileExA(From.c_str(), To.c_str(), 0);
+}
+
+// A virus scanner or an indexer opens a file as soon as it is closed and
+// holds it a moment; the move refuses with a sharing violation meanwhile.
+// Retried for about a second, so the picture is not thrown away for it.
+constexpr int SharingRetries = 10;
+constexpr DWORD SharingRetryMs = 100;
+
 // Without MOVEFILE_REPLACE_EXISTING an existing name refuses the move.
 TNewFile::TCreateResult RenameNoReplace(const std::string& From, const std::string& To) {
-  if (MoveFileExA(From.c_str(), To.c_str(), 0)) return TNewFile::TCreateResult::Created;
+  BOOL Moved = MoveFileNoReplace(From, To);
+  for (int Retry = 0; !Moved && GetLastError() == ERROR_SHARING_VIOLATION && Retry < SharingRetries;
+       ++Retry) {
+    Sleep(SharingRetryMs);
+    Moved = MoveFileNoReplace(From, To);
+  }
+  if (Moved) return TNewFile::TCreateResult::Created;
   const DWORD Err = GetLastError();
   if (Err == ERROR_ALREADY_EXISTS || Err == ERROR_FILE_EXISTS)
     return TNewFile::TCreateResult::NameTaken;
@@ -181,17 +204,47 @@ unsigned long ProcessId() {
   return Id;
 }
 
+// The system calls, or the fault a test asked for.
+int RenameAt2NoReplace(const std::string& From, const std::string& To) {
+  if (const int E = FileFaults::RenameNoReplaceError()) {
+    errno = E;
+    return -1;
+  }
+  return renameat2(AT_FDCWD, From.c_str(), AT_FDCWD, To.c_str(), RENAME_NOREPLACE);
+}
+
+int Link(const std::string& From, const std::string& To) {
+  if (const int E = FileFaults::LinkError()) {
+    errno = E;
+    return -1;
+  }
+  return link(From.c_str(), To.c_str());
+}
+
+// Neither a rename that refuses to replace nor a link (an SMB mount): the
+// final name is taken by an empty file created exclusively, which makes it
+// ours, and the finished file then replaces that placeholder.
+TNewFile::TCreateResult RenameOverPlaceholder(const std::string& From, const std::string& To) {
+  const int Fd = open(To.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (Fd < 0)
+    return errno == EEXIST ? TNewFile::TCreateResult::NameTaken : TNewFile::TCreateResult::Failed;
+  close(Fd);
+  if (rename(From.c_str(), To.c_str()) == 0) return TNewFile::TCreateResult::Created;
+  unlink(To.c_str());
+  return TNewFile::TCreateResult::Failed;
+}
+
 TNewFile::TCreateResult RenameNoReplace(const std::string& From, const std::string& To) {
-  if (renameat2(AT_FDCWD, From.c_str(), AT_FDCWD, To.c_str(), RENAME_NOREPLACE) == 0)
-    return TNewFile::TCreateResult::Created;
+  if (RenameAt2NoReplace(From, To) == 0) return TNewFile::TCreateResult::Created;
   if (errno == EEXIST) return TNewFile::TCreateResult::NameTaken;
   if (errno != EINVAL && errno != ENOSYS) return TNewFile::TCreateResult::Failed;
   // A file system without that kind of rename: a new link never replaces either.
-  if (link(From.c_str(), To.c_str()) == 0) {
+  if (Link(From, To) == 0) {
     unlink(From.c_str());
     return TNewFile::TCreateResult::Created;
   }
-  return errno == EEXIST ? TNewFile::TCreateResult::NameTaken : TNewFile::TCreateResult::Failed;
+  if (errno == EEXIST) return TNewFile::TCreateResult::NameTaken;
+  return RenameOverPlaceholder(From, To);
 }
 
 std::string FolderOf(const std::string& Path) {
@@ -234,7 +287,7 @@ bool TNewFile::Commit() {
 
 bool TNewFile::CreateTemporary(const std::string& Folder) {
   static std::atomic<unsigned> Counter{0};
-  const std::string Stem = Folder + "~lumora" + std::to_string(ProcessId()) + "-";
+  const std::string Stem = JoinPath(Folder, "~lumora" + std::to_string(ProcessId()) + "-");
   // Another file may hold a name, left over from an earlier run of a process
   // of the same number: the next number is tried.
   for (int Tries = 0; Tries < 100; ++Tries) {

@@ -35,8 +35,9 @@ class TNewFile {
   // Creates Path exclusively. NameTaken when something of that name exists
   // (a file or a folder), Failed for any other refusal.
   TCreateResult Create(const std::string& Path);
-  // Creates a file of a new temporary name in Folder (which ends with the
-  // separator): "~lumora<process>-<n>.tmp", a name no picture type ends in.
+  // Creates a file of a new temporary name in Folder (with or without the
+  // separator at its end): "~lumora<process>-<n>.tmp", a name no picture
+  // type ends in.
   // It is meant to get its real name with CommitAs once it is complete.
   bool CreateTemporary(const std::string& Folder);
   bool Write(const void* Data, std::size_t Size);  // all of it, or false

@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/resource.h>
 
 #include <csignal>
+#include <cstdlib>
 #endif
 
 #include "TestSupport.h"
@@ -82,6 +85,54 @@ TEST(SettingsLoad, MissingFileNamesThePath) {
   EXPECT_EQ(R.Values.PicTypes, "");
   EXPECT_EQ(R.Values.SaveFolder, DefaultSaveFolder);
 }
+
+// The supplied file of the packages names the folder with a variable; the
+// program and its panel work with the real folder.
+TEST(SettingsLoad, FolderVariablesAreExpandedForTheProgramAndThePanel) {
+  test::TTempFolder Folder;
+  const std::string Home = Folder.Path() + "home";
+#ifdef _WIN32
+  SetEnvironmentVariableA("LUMORA_TEST_HOME", Home.c_str());
+#else
+  setenv("LUMORA_TEST_HOME", Home.c_str(), 1);
+#endif
+  const std::string Path = Folder.Path() + "shuxing.txt";
+  test::WriteWholeFile(Path, ".JPG\r\n0\r\n%LUMORA_TEST_HOME%\\Pictures\\Lumora\\\r\n");
+  const TLoadResult R = Load(Path);
+  EXPECT_EQ(R.Error, "");
+  EXPECT_EQ(R.Values.SaveFolder, Home + "\\Pictures\\Lumora\\");
+  EXPECT_EQ(PanelFromSettings(R.Values).Folder, Home + "\\Pictures\\Lumora\\");
+}
+
+#ifdef _WIN32
+// OK on a settings file the user made read-only says so and leaves it.
+TEST(SettingsPanel, AReadOnlyFileIsReportedAndKept) {
+  test::TTempFolder Folder;
+  const std::string File = Folder.Path() + "shuxing.txt";
+  test::WriteWholeFile(File, ".GIF\r\n5\r\nq\\\r\n");
+  ASSERT_TRUE(SetFileAttributesA(File.c_str(), FILE_ATTRIBUTE_READONLY));
+  // Wine run by root writes read-only files all the same.
+  HANDLE Probe = CreateFileA(File.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (Probe != INVALID_HANDLE_VALUE) {
+    CloseHandle(Probe);
+    SetFileAttributesA(File.c_str(), FILE_ATTRIBUTE_NORMAL);
+    GTEST_SKIP() << "this system lets a read-only file be written";
+  }
+  std::vector<std::string> Lines = LoadSettingsLines(File);
+  TGrabSettings Settings;
+  TSettingsPanelState Panel;
+  Panel.Folder = Folder.Path();
+  std::string Error;
+  try {
+    CommitSettingsPanel(Panel, Settings, Lines, File);
+  } catch (const ELumoraError& E) {
+    Error = E.what();
+  }
+  EXPECT_EQ(Error, "Cannot create file " + File);
+  EXPECT_EQ(test::ReadWholeFile(File), ".GIF\r\n5\r\nq\\\r\n");
+  SetFileAttributesA(File.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+#endif
 
 TEST(SettingsLoad, FileNameHasTheDoubledBackslash) {
   EXPECT_EQ(SettingsFileName("C:\\Lumora\\"), "C:\\Lumora\\\\task\\shuxing.txt");

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
 #include "TestSupport.h"
+#include "sys/FilePath.h"
 #include "sys/FileSystem.h"
 
 #ifndef _WIN32
@@ -104,6 +106,42 @@ TEST(PictureRules, TakenNamesAreNumberedBeforeTheExtension) {
   EXPECT_EQ(NumberedName("photo.jpg", 1), "photo(1).jpg");
   EXPECT_EQ(NumberedName("A.JPG", 12), "A(12).JPG");
   EXPECT_EQ(NumberedName("jpg", 1), "(1)jpg");
+}
+
+// A long name keeps its extension and its number and loses the end of its
+// stem: 255 bytes a name, and on Windows MAX_PATH for the whole path.
+TEST(PictureRules, LongNamesAreShortenedToFitTheFolderWithTheirNumber) {
+  const std::string A = std::string(251, 'a');
+#ifdef _WIN32
+  const std::string Short = "c:\\";  // leaves the whole 255 bytes to the name
+#else
+  const std::string Short = "pics";
+#endif
+  const struct {
+    std::string Folder, Name;
+    unsigned K;
+    std::string Fitted;
+  } Cases[] = {
+      {Short, "photo.jpg", 0, "photo.jpg"},
+      {Short, "photo.jpg", 3, "photo(3).jpg"},
+      {Short, A + ".jpg", 0, A + ".jpg"},                           // 255: fits
+      {Short, A + ".jpg", 1, std::string(248, 'a') + "(1).jpg"},    // 258 cut to 255
+      {Short, A + ".jpg", 10, std::string(247, 'a') + "(10).jpg"},  // a longer number
+      {Short, A + "a.jpg", 0, A + ".jpg"},                          // 256
+      {Short, std::string(400, 'b') + ".GIF", 0, std::string(251, 'b') + ".GIF"},
+#ifdef _WIN32
+      // 199 bytes of folder and separator leave 60 for the name.
+      {"c:\\" + std::string(195, 'd'), std::string(56, 'a') + ".jpg", 0,
+       std::string(56, 'a') + ".jpg"},
+      {"c:\\" + std::string(195, 'd') + "\\", std::string(56, 'a') + ".jpg", 2,
+       std::string(53, 'a') + "(2).jpg"},
+      {"c:\\" + std::string(195, 'd'), std::string(90, 'a') + ".jpg", 0,
+       std::string(56, 'a') + ".jpg"},
+#endif
+  };
+  for (const auto& C : Cases)
+    EXPECT_EQ(FittedName(C.Folder, C.Name, C.K), C.Fitted)
+        << C.Name.size() << " bytes, (" << C.K << ")";
 }
 
 // ---- Against the loopback server and real folders -------------------------
@@ -242,6 +280,39 @@ TEST_F(DownloadPictureTest, NamesFromAddressesStayInsideTheFolder) {
   EXPECT_EQ(FolderNames(Outer.Path()), Names{"in"});
   EXPECT_EQ(FolderNames(S.SaveFolder),
             (Names{".._.._x.jpg", "_CON.jpg", "p.php_id=1.jpg", "x.jpg_s.jpg"}));
+}
+
+// A folder typed without its separator still holds the picture: the name is
+// never glued onto the folder's last part.
+TEST_F(DownloadPictureTest, AFolderWithoutItsSeparatorHoldsThePicture) {
+  TTempFolder Outer;
+  auto S = Settings();
+  S.SaveFolder = Outer.Path() + "in";
+  ASSERT_TRUE(CreateDir(S.SaveFolder));
+  const auto R = DownloadPicture(Url("/bytes/7/x.jpg"), S);
+  EXPECT_EQ(R.Outcome, TPictureOutcome::Saved) << R.Error;
+  EXPECT_EQ(FolderNames(Outer.Path()), Names{"in"});
+  EXPECT_EQ(FolderNames(S.SaveFolder + PathDelim), Names{"x.jpg"});
+}
+
+// Names at the edge of what the folder takes are saved, first and numbered,
+// each within the room the folder leaves and with its extension.
+TEST_F(DownloadPictureTest, LongNamesAreSavedShortenedAndNumbered) {
+  const std::size_t Room = NameRoom(Dir.Path());
+  ASSERT_GT(Room, 20u);
+  char Letter = 'k';  // one per length: shortened names of two lengths would meet
+  for (const std::size_t Length : {Room - 1, Room, Room + 1, Room + 45}) {
+    const std::string Name = std::string(Length - 4, Letter++) + ".jpg";
+    for (const char* Number : {"", "(1)"}) {
+      const auto R = DownloadPicture(Url("/bytes/7/" + Name), Settings());
+      ASSERT_EQ(R.Outcome, TPictureOutcome::Saved) << Length << Number << " " << R.Error;
+      const std::string Tail = std::string(Number) + ".jpg";
+      EXPECT_EQ(R.FileName.size(), std::min(Room, Length + Tail.size() - 4)) << Length << Number;
+      EXPECT_EQ(R.FileName.substr(R.FileName.size() - Tail.size()), Tail) << Length;
+      EXPECT_EQ(ReadWholeFile(Dir.Path() + R.FileName).size(), 7u) << Length << Number;
+    }
+  }
+  EXPECT_EQ(FolderNames(Dir.Path()).size(), 8u);
 }
 
 TEST_F(DownloadPictureTest, FailuresLeaveNoFile) {

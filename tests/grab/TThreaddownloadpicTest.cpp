@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <set>
+#include <thread>
 
 #include "TestSupport.h"
+#include "app/SettingsLoad.h"
 #include "grab/RecordingView.h"
+#include "sys/FileSystem.h"
 
 namespace lumora {
 namespace {
@@ -198,7 +202,10 @@ TEST_F(WorkerTest, ServersThatEndConnectionsLoseNoPictureAndMixUpNone) {
     std::set<std::string> Expected;
     int Cut = 0;
     for (int I = 0; I < Count; ++I) {
-      const std::string Name = "p" + std::to_string(I) + ".jpg";
+      // Appended, not added: GCC 12 for i686 warns (wrongly) about "p" + string.
+      std::string Name = "p";
+      Name += std::to_string(I);
+      Name += ".jpg";
       if (C.Resets && I % 5 == 2) {
         Run.PicQueue->Append(ServerBase() + CaseTag + "/reset/40000/" + Name);
         ++Cut;
@@ -229,6 +236,59 @@ TEST_F(WorkerTest, ServersThatEndConnectionsLoseNoPictureAndMixUpNone) {
       EXPECT_GT(test::ServerConnections(CaseTag).Dropped, 0);  // the case did arise
     }
   }
+}
+
+// OK pressed again and again while five workers save: the folder is
+// published only finished, with its separator, and every picture lands in
+// one of the chosen folders, never beside them under a glued name.
+TEST_F(WorkerTest, TheFolderChangingWhileWorkersSaveKeepsEveryPictureInAFolder) {
+  TTempFolder SettingsDir;
+  const std::string FileName = SettingsDir.Path() + "shuxing.txt";
+  std::vector<std::string> Lines = {".JPG", "0", Dir.Path()};
+  const std::string Folders[] = {Dir.Path() + "a", Dir.Path() + "b"};
+  const auto Ok = [&](int I) {
+    TSettingsPanelState Panel;
+    Panel.Folder = Folders[I % 2];
+    CommitSettingsPanel(Panel, GrabSettings(), Lines, FileName);
+  };
+  ASSERT_NO_THROW(Ok(0));
+  constexpr int Count = 150;
+  for (int I = 0; I < Count; ++I)
+    Shared.PicQueue->Append(Url("/bytes/10/p" + std::to_string(I) + ".jpg"));
+
+  constexpr int Commits = 300;
+  std::atomic<bool> Done{false};
+  std::atomic<int> Unfinished{0}, Errors{0};
+  std::thread Watcher([&] {
+    while (!Done) {
+      const std::string F = GrabSettings().SaveFolder();
+      if (F.empty() || F.back() != PathDelim) ++Unfinished;
+    }
+  });
+  std::thread Settings([&] {
+    for (int I = 1; I <= Commits; ++I) {
+      try {
+        Ok(I);
+      } catch (...) {
+        ++Errors;
+      }
+    }
+  });
+  int Started = 0;
+  for (int I = 0; I < 5; ++I) Started += TThreaddownloadpic::Start(Shared) ? 1 : 0;
+  Tally->WaitForWorkers();
+  Settings.join();
+  Done = true;
+  Watcher.join();
+
+  EXPECT_EQ(Started, 5);
+  EXPECT_EQ(Errors, 0);
+  EXPECT_EQ(Unfinished, 0) << "a folder was published without its separator";
+  EXPECT_EQ(FolderNames(Dir.Path()), (std::vector<std::string>{"a", "b"}));
+  const std::size_t InA = FolderNames(Folders[0] + PathDelim).size();
+  const std::size_t InB = FolderNames(Folders[1] + PathDelim).size();
+  EXPECT_EQ(InA + InB, static_cast<std::size_t>(Count));
+  EXPECT_EQ(Tally->Counts().Saved, static_cast<unsigned>(Count));
 }
 
 }  // namespace

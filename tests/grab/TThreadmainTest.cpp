@@ -17,6 +17,7 @@
 #include "TestSupport.h"
 #include "grab/GrabJob.h"
 #include "grab/RecordingView.h"
+#include "sys/DetachedThread.h"
 #include "sys/FileSystem.h"
 
 namespace lumora {
@@ -276,6 +277,37 @@ TEST_F(JobTest, AJobEndedByAnErrorSetsTheWindowIdleWithoutWorkers) {
   }
   EXPECT_EQ(Recorder->Workers(), 0);
   EXPECT_TRUE(Requests().empty());
+}
+
+// Download workers the system refuses to start are reported; when none of
+// them starts, the job itself ends by an error, sets the window idle and
+// says so, and its pictures wait in the queue for a later job's workers.
+TEST_F(JobTest, WorkersThatCannotStartAreReportedAndWithoutAnyTheJobFails) {
+  Page("/three.html", "<img src=\"1.jpg\"><img src=\"2.jpg\"><img src=\"3.jpg\">");
+  const struct {
+    unsigned Refused;
+    unsigned JobsFailed;
+    std::size_t Saved;
+  } Cases[] = {{2, 0, 3}, {5, 1, 0}};
+  for (const auto& C : Cases) {
+    Recorder = std::make_shared<TRecorder>();
+    Queue = std::make_shared<TPicQueue>();
+    TTempFolder Into;
+    GrabSettings().SetSaveFolder(Into.Path());
+    // The job's own thread starts, then Refused of its five workers do not.
+    SetThreadStartFaults(1 + PageJobWorkers - C.Refused, C.Refused);
+    const auto View = Grab(Site("/three.html"));
+    SetThreadStartFaults(0, 0);
+    const auto Counts = Recorder->Counts();
+    EXPECT_EQ(Counts.WorkersNotStarted, C.Refused);
+    EXPECT_EQ(Counts.JobsFailed, C.JobsFailed);
+    EXPECT_FALSE(Counts.AllWell());
+    EXPECT_EQ(FolderNames(Into.Path()).size(), C.Saved);
+    EXPECT_EQ(Queue->Empty(), C.Saved == 3);
+    ASSERT_GE(View->Events().size(), 2u);
+    EXPECT_EQ(View->Events().back(), "clear") << "the window is never left busy";
+    EXPECT_EQ(View->Address(), "");
+  }
 }
 
 // Edit1 changes between a drop and its job's start: a finishing worker
