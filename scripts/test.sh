@@ -46,6 +46,15 @@ for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 "$WINESERVER" -p 2>/dev/null || true  # an already running one serves too
 scripts/wine.sh cmd /c exit >/dev/null 2>&1 </dev/null || true
 
+# The prefix trusts the test CA before any test starts: Wine's WinHTTP reads
+# the Root store once a process, so a CA added by a test process itself only
+# counts from the next process on.
+certs=$(mktemp -d)
+python3 tests/tls_certs.py "$certs" >/dev/null
+scripts/wine.sh build/windows/tests/lumora-trust-ca.exe "Z:$certs/ca.pem" </dev/null ||
+  echo "test: could not trust the test CA in $WINEPREFIX" >&2
+rm -rf "$certs"
+
 if reason=$(scripts/can-run-32bit.sh); then
   echo "== i686 (windows-x86) tests run under 32-bit Wine"
 else
