@@ -17,6 +17,10 @@ bool IsLazySource(TPictureSource Source) {
   }
 }
 
+bool IsFullSizeSource(TPictureSource Source) {
+  return Source <= TPictureSource::DataLargeFile;
+}
+
 bool IsPictureCandidateAddress(std::string_view A) {
   while (!A.empty() && static_cast<unsigned char>(A.front()) <= ' ') A.remove_prefix(1);
   if (A.empty()) return false;
@@ -46,6 +50,11 @@ void TPictureChoice::Offer(TPictureSource Source, bool Width, double Value,
 
 void TPictureChoice::AddAddress(TPictureSource Source, std::string_view Address) {
   Offer(Source, false, 1, Address);
+}
+
+void TPictureChoice::AddSizedAddress(TPictureSource Source, std::string_view Address,
+                                     double Width) {
+  Offer(Source, true, Width, Address);
 }
 
 void TPictureChoice::AddSrcset(TPictureSource Source, std::string_view Srcset) {
@@ -82,11 +91,14 @@ std::string TPictureChoice::Choose() const {
         (FBests[S].Width.Have || FBests[S].Density.Have))
       Lazy = true;
 
+  // Three tiers: widths, the full-size attributes' densities, the others'.
   const TBest* Winner = nullptr;
-  for (const bool Width : {true, false}) {
+  for (const int Tier : {0, 1, 2}) {
     for (std::size_t S = 0; S < FBests.size(); ++S) {
-      if (Lazy && static_cast<TPictureSource>(S) == TPictureSource::Src) continue;
-      const TBest& B = Width ? FBests[S].Width : FBests[S].Density;
+      const auto Source = static_cast<TPictureSource>(S);
+      if (Lazy && Source == TPictureSource::Src) continue;
+      if (Tier > 0 && IsFullSizeSource(Source) != (Tier == 1)) continue;
+      const TBest& B = Tier == 0 ? FBests[S].Width : FBests[S].Density;
       if (B.Have && (!Winner || B.Value > Winner->Value)) Winner = &B;
     }
     if (Winner) break;
