@@ -548,6 +548,10 @@ void THTMLParser::ImageRule(std::string_view Attributes) {
   double OrigWidth = 0;
   std::string Rooms[std::size(PictureAttributes)];  // one each: the choice points into them
   ForEachAttribute(Attributes, [&](std::string_view Name, std::string_view Value) {
+    // Every name of a picture starts with "src" or "data-": most attributes
+    // (alt, width, class) are turned away at their first letter.
+    const char First = UpperAscii(Name[0]);
+    if (First != 'S' && First != 'D') return;
     if (EqualsUpper(Name, "DATA-ORIG-SIZE")) {
       if (!(Seen & (1u << std::size(PictureAttributes)))) OrigWidth = OrigSizeWidth(Value);
       Seen |= 1u << std::size(PictureAttributes);

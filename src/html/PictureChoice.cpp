@@ -74,6 +74,7 @@ void TPictureChoice::Merge(const TPictureChoice& Other) {
 }
 
 void TPictureChoice::Keep() {
+  FKept.resize(2 * FBests.size());
   for (std::size_t S = 0; S < FBests.size(); ++S)
     for (int W = 0; W < 2; ++W) {
       TBest& B = W ? FBests[S].Width : FBests[S].Density;

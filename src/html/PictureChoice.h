@@ -26,6 +26,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lumora {
 
@@ -89,7 +90,8 @@ class TPictureChoice {
   void Offer(TPictureSource Source, bool Width, double Value, std::string_view Address);
 
   std::array<TBests, static_cast<std::size_t>(TPictureSource::Count)> FBests;
-  std::array<std::string, 2 * static_cast<std::size_t>(TPictureSource::Count)> FKept;
+  // Made by the first Keep only: most choices never keep anything.
+  std::vector<std::string> FKept;
 };
 
 }  // namespace lumora

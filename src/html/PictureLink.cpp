@@ -28,7 +28,9 @@ bool IsPictureLink(std::string_view Href, std::string_view PicTypes) {
   const std::size_t Slash = Path.find_last_of("/\\");
   const std::string_view Last = Slash == std::string_view::npos ? Path : Path.substr(Slash + 1);
   if (Last.empty() || Last == "." || Last == "..") return false;
-  return IsAddressTypeEnabled(Path, PicTypes, true);
+  // A picture ending first, as for a dropped address: it is cheap, and turns
+  // away the links to pages before the settings line is searched.
+  return HasPictureEnding(Path, true) && IsAddressTypeEnabled(Path, PicTypes, true);
 }
 
 }  // namespace lumora
