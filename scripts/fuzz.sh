@@ -18,10 +18,10 @@ max_len=${MAX_LEN:-${max_lens[$target]:-512}}
 command -v clang++ >/dev/null || apt-get install -y -qq clang >/dev/null
 out=build/fuzz/$target
 mkdir -p "$out/corpus"
-core=(src/sys/FileSystem.cpp src/net/HttpUrl.cpp src/net/HttpClient.cpp src/net/HttpTransportCurl.cpp
+core=(src/sys/FileSystem.cpp src/sys/FilePath.cpp src/sys/FileFaults.cpp src/sys/DetachedThread.cpp src/net/HttpUrl.cpp src/net/HttpClient.cpp src/net/HttpTransportCurl.cpp
       src/grab/GrabSettings.cpp src/grab/PicQueue.cpp src/grab/DownloadPicture.cpp
       src/grab/PictureTypes.cpp src/sys/Component.cpp src/html/HTMLParser.cpp src/html/Srcset.cpp
-      src/html/PictureChoice.cpp src/dragdrop/DropRules.cpp)
+      src/html/PictureChoice.cpp src/html/PictureLink.cpp src/dragdrop/DropRules.cpp)
 clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -Isrc "$src" "${core[@]}" -lcurl \
   -o "$out/fuzzer"
 "$out/fuzzer" -max_total_time="$seconds" -max_len="$max_len" -artifact_prefix="$out/" \

@@ -1,5 +1,6 @@
 #include "html/HTMLParser.h"
 #include "grab/PictureTypes.h"
+#include "html/PictureLink.h"
 #include "sys/AsciiCase.h"
 
 #include <algorithm>
@@ -173,7 +174,22 @@ constexpr TPictureAttribute PictureAttributes[] = {
     {"DATA-SRCSET", TPictureSource::DataSrcset, true},
     {"DATA-ORIGINAL", TPictureSource::DataOriginal, false},
     {"DATA-LAZY-SRC", TPictureSource::DataLazySrc, false},
+    {"DATA-ORIG-FILE", TPictureSource::DataOrigFile, false},
+    {"DATA-FULL", TPictureSource::DataFull, false},
+    {"DATA-HIRES", TPictureSource::DataHires, false},
+    {"DATA-SRC-LARGE", TPictureSource::DataSrcLarge, false},
+    {"DATA-LARGE-FILE", TPictureSource::DataLargeFile, false},
 };
+
+// The width of data-orig-size="W,H": digits, then a comma; 0 for anything
+// else.
+double OrigSizeWidth(std::string_view Value) {
+  double Width = 0;
+  std::size_t P = 0;
+  for (; P < Value.size() && P < 9 && Value[P] >= '0' && Value[P] <= '9'; ++P)
+    Width = Width * 10 + (Value[P] - '0');
+  return P > 0 && P < Value.size() && Value[P] == ',' ? Width : 0;
+}
 
 // Attribute values are URLs here; the one character reference pages put in
 // them all the time is "&amp;".
@@ -326,6 +342,7 @@ void THTMLParser::Execute() {
 
   FInPicture = false;
   FPictureUsed = false;
+  FLinkedPicture.clear();       // a link left open ends with its page
   const auto Document = FHTML;  // keeps this document alive if a handler assigns another
   std::string PendingText;
   std::string TagBuffer;
@@ -442,6 +459,9 @@ void THTMLParser::ProcessTag(std::string_view TagText) {
     return;
   } else if (EqualsUpper(Name, "A")) {
     AnchorRule(Tag);
+    if (FTodaysWeb) LinkStart(Tag.substr(Length));
+  } else if (FTodaysWeb && EqualsUpper(Name, "/A")) {
+    FLinkedPicture.clear();
   } else if (EqualsUpper(Name, "IMG")) {
     if (FTodaysWeb)
       ImageRule(Tag.substr(Length));
@@ -498,30 +518,64 @@ void THTMLParser::AnchorRule(std::string_view TagText) {
 
 namespace lumora {
 
-// One picture per IMG: its own attributes compete with the sources of the
-// <picture> around it.
+// An <a> ends the one before it, as in a browser: links do not nest. Only
+// the first href counts.
+void THTMLParser::LinkStart(std::string_view Attributes) {
+  FLinkedPicture.clear();
+  bool Seen = false;
+  ForEachAttribute(Attributes, [&](std::string_view Name, std::string_view Value) {
+    if (Seen || !EqualsUpper(Name, "HREF")) return;
+    Seen = true;
+    std::string Room;
+    const std::string_view Href = DecodeAmp(Value, Room);
+    if (IsPictureLink(Href, FPictureTypes)) FLinkedPicture.assign(Href);
+  });
+}
+
+// One picture per IMG: the picture its link leads to, or else its own
+// attributes competing with the sources of the <picture> around it.
 void THTMLParser::ImageRule(std::string_view Attributes) {
-  TPictureChoice Choice;  // points into Attributes and the picture's kept sources
-  if (FInPicture) {
-    Choice.Merge(FPictureChoice);
-    FPictureUsed = true;
+  if (FInPicture) FPictureUsed = true;
+  if (!FLinkedPicture.empty()) {
+    FParsed.Images.push_back(FLinkedPicture);
+    if (OnFoundImage) DoFoundImage(FLinkedPicture);
+    return;
   }
+  TPictureChoice Choice;  // points into Attributes and the picture's kept sources
+  if (FInPicture) Choice.Merge(FPictureChoice);
   unsigned Seen = 0;
+  std::string_view OrigFile;
+  double OrigWidth = 0;
   std::string Rooms[std::size(PictureAttributes)];  // one each: the choice points into them
   ForEachAttribute(Attributes, [&](std::string_view Name, std::string_view Value) {
+    // Every name of a picture starts with "src" or "data-": most attributes
+    // (alt, width, class) are turned away at their first letter.
+    const char First = UpperAscii(Name[0]);
+    if (First != 'S' && First != 'D') return;
+    if (EqualsUpper(Name, "DATA-ORIG-SIZE")) {
+      if (!(Seen & (1u << std::size(PictureAttributes)))) OrigWidth = OrigSizeWidth(Value);
+      Seen |= 1u << std::size(PictureAttributes);
+      return;
+    }
     for (std::size_t K = 0; K < std::size(PictureAttributes); ++K) {
       const auto& A = PictureAttributes[K];
       if (!EqualsUpper(Name, A.Name)) continue;
       if (Seen & (1u << K)) return;  // only the first of a name counts
       Seen |= 1u << K;
       const std::string_view V = DecodeAmp(Value, Rooms[K]);
-      if (A.Srcset)
+      if (A.Source == TPictureSource::DataOrigFile)
+        OrigFile = V;  // its width may follow
+      else if (A.Srcset)
         Choice.AddSrcset(A.Source, V);
       else
         Choice.AddAddress(A.Source, V);
       return;
     }
   });
+  if (OrigWidth > 0)
+    Choice.AddSizedAddress(TPictureSource::DataOrigFile, OrigFile, OrigWidth);
+  else if (!OrigFile.empty())
+    Choice.AddAddress(TPictureSource::DataOrigFile, OrigFile);
   std::string Image = Choice.Choose();
   FParsed.Images.push_back(Image);
   if (OnFoundImage && !Image.empty()) DoFoundImage(std::move(Image));
@@ -554,7 +608,7 @@ void THTMLParser::SourceRule(std::string_view Attributes) {
 // source.
 void THTMLParser::PictureEnd() {
   if (FInPicture && !FPictureUsed) {
-    std::string Image = FPictureChoice.Choose();
+    std::string Image = FLinkedPicture.empty() ? FPictureChoice.Choose() : FLinkedPicture;
     if (!Image.empty()) {
       FParsed.Images.push_back(Image);
       if (OnFoundImage) DoFoundImage(std::move(Image));

@@ -15,6 +15,9 @@
 // whitespace ends a tag's name, and an IMG gives the one picture a person
 // sees largest among its src, srcset and lazy-loading attributes and the
 // sources of its <picture> (see PictureChoice.h), judged by PictureTypes.
+// An IMG (or a <picture>) inside a link to a picture stands for the linked
+// picture instead (PictureLink.h). A link ends at "</a>", at the next "<a>"
+// or with the page, as in a browser, so a picture after it is not linked.
 // Off, the parser works exactly as described above.
 
 #include <functional>
@@ -144,6 +147,7 @@ class THTMLParser : public TComponent {
 
  private:
   void AnchorRule(std::string_view TagText);
+  void LinkStart(std::string_view Attributes);
   void ImageRule(std::string_view Attributes);
   void SourceRule(std::string_view Attributes);
   void PictureEnd();
@@ -165,6 +169,8 @@ class THTMLParser : public TComponent {
   bool FInPicture = false;
   bool FPictureUsed = false;
   TPictureChoice FPictureChoice;
+  // The href of the open <a> when it names a picture, as written; else empty.
+  std::string FLinkedPicture;
 };
 
 }  // namespace lumora

@@ -17,6 +17,10 @@ bool IsLazySource(TPictureSource Source) {
   }
 }
 
+bool IsFullSizeSource(TPictureSource Source) {
+  return Source <= TPictureSource::DataLargeFile;
+}
+
 bool IsPictureCandidateAddress(std::string_view A) {
   while (!A.empty() && static_cast<unsigned char>(A.front()) <= ' ') A.remove_prefix(1);
   if (A.empty()) return false;
@@ -48,6 +52,11 @@ void TPictureChoice::AddAddress(TPictureSource Source, std::string_view Address)
   Offer(Source, false, 1, Address);
 }
 
+void TPictureChoice::AddSizedAddress(TPictureSource Source, std::string_view Address,
+                                     double Width) {
+  Offer(Source, true, Width, Address);
+}
+
 void TPictureChoice::AddSrcset(TPictureSource Source, std::string_view Srcset) {
   TSrcsetReader Reader(Srcset);
   for (TSrcsetCandidate C; Reader.Next(C);)
@@ -65,6 +74,7 @@ void TPictureChoice::Merge(const TPictureChoice& Other) {
 }
 
 void TPictureChoice::Keep() {
+  FKept.resize(2 * FBests.size());
   for (std::size_t S = 0; S < FBests.size(); ++S)
     for (int W = 0; W < 2; ++W) {
       TBest& B = W ? FBests[S].Width : FBests[S].Density;
@@ -82,11 +92,14 @@ std::string TPictureChoice::Choose() const {
         (FBests[S].Width.Have || FBests[S].Density.Have))
       Lazy = true;
 
+  // Three tiers: widths, the full-size attributes' densities, the others'.
   const TBest* Winner = nullptr;
-  for (const bool Width : {true, false}) {
+  for (const int Tier : {0, 1, 2}) {
     for (std::size_t S = 0; S < FBests.size(); ++S) {
-      if (Lazy && static_cast<TPictureSource>(S) == TPictureSource::Src) continue;
-      const TBest& B = Width ? FBests[S].Width : FBests[S].Density;
+      const auto Source = static_cast<TPictureSource>(S);
+      if (Lazy && Source == TPictureSource::Src) continue;
+      if (Tier > 0 && IsFullSizeSource(Source) != (Tier == 1)) continue;
+      const TBest& B = Tier == 0 ? FBests[S].Width : FBests[S].Density;
       if (B.Have && (!Winner || B.Value > Winner->Value)) Winner = &B;
     }
     if (Winner) break;

@@ -4,8 +4,15 @@
 // puts one. Candidates come in by where they were written; the choice is
 // made once all are in:
 //
-// - a width candidate ("800w") beats any density; among widths the largest
-//   wins, among densities ("2x", or 1x for a plain address) the largest;
+// - a width candidate ("800w") beats any other; among widths the largest
+//   wins;
+// - then a full-size attribute (data-orig-file, data-full, data-hires,
+//   data-src-large, data-large-file): CMS galleries name the picture behind
+//   the thumbnail there. Its width is rarely written, so a srcset width,
+//   which says how large its file is, ranks above it; data-orig-file with
+//   the width of data-orig-size="W,H" (WordPress) competes as a width
+//   candidate, and wins a tie against a resized copy;
+// - then densities ("2x", or 1x for a plain address), the largest first;
 // - ties go to the stronger source, in the order of TPictureSource, and
 //   within a source to the first written;
 // - a placeholder never wins: data: URIs and other non-web addresses are
@@ -13,17 +20,24 @@
 //   (data-src, data-srcset, data-original, data-lazy-src) holds a real one,
 //   since the page's script would replace it.
 //
-// A later source (a full-size attribute, an enclosing link) is one more
-// TPictureSource with its place in the order.
+// A thumbnail inside a link to a picture is not chosen here at all: the
+// parser queues the linked picture in its place (PictureLink.h).
 
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lumora {
 
 // Strongest first: the order in which equal candidates win.
 enum class TPictureSource {
+  // The full-size attributes, from the original upload down to a large copy.
+  DataOrigFile,
+  DataFull,
+  DataHires,
+  DataSrcLarge,
+  DataLargeFile,
   PictureSource,  // <source srcset> of the enclosing <picture>
   DataSrcset,
   Srcset,
@@ -36,6 +50,8 @@ enum class TPictureSource {
 
 // True for the sources a page's lazy-loading script puts in place of "src".
 bool IsLazySource(TPictureSource Source);
+// True for the full-size attributes, which rank between widths and densities.
+bool IsFullSizeSource(TPictureSource Source);
 
 // Whether a written address can be a picture to fetch: not empty, and
 // either without a scheme (relative) or http: or https:. A data: URI, a
@@ -46,6 +62,8 @@ class TPictureChoice {
  public:
   // A plain address (src, data-src and the like): a 1x candidate.
   void AddAddress(TPictureSource Source, std::string_view Address);
+  // An address whose width the page gives elsewhere: a width candidate.
+  void AddSizedAddress(TPictureSource Source, std::string_view Address, double Width);
   // Every well-formed candidate of a srcset text.
   void AddSrcset(TPictureSource Source, std::string_view Srcset);
 
@@ -72,7 +90,8 @@ class TPictureChoice {
   void Offer(TPictureSource Source, bool Width, double Value, std::string_view Address);
 
   std::array<TBests, static_cast<std::size_t>(TPictureSource::Count)> FBests;
-  std::array<std::string, 2 * static_cast<std::size_t>(TPictureSource::Count)> FKept;
+  // Made by the first Keep only: most choices never keep anything.
+  std::vector<std::string> FKept;
 };
 
 }  // namespace lumora

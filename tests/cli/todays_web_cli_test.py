@@ -80,6 +80,30 @@ try:
     check("self-signed: reason printed",
           "certificate not trusted for host localhost" in r.stdout, r.stdout)
 
+    # A gallery: each thumbnail stands for the picture its link or its
+    # full-size attribute names, two thumbnails of one picture save it once,
+    # a link to a page keeps its thumbnail, and a picture after </a> is its
+    # own. No thumbnail that stands for another picture is fetched.
+    server_log.register_page(
+        server, tag + "/site/gal/index.html",
+        '<a href="photos/big-1.jpg" data-lightbox="g"><img src="thumbs/1.jpg"></a>\n'
+        '<a href="photos/big-2.jpg"><img src="thumbs/2.jpg"></a>'
+        '<a href="/' + tag[1:] + '/site/gal/photos/big-2.jpg"><img src="thumbs/2b.jpg"></a>\n'
+        '<a href="post.html"><img src="thumbs/t3.jpg"></a>\n'
+        '<img src="thumbs/4.jpg" data-orig-file="photos/orig.jpg"><img src="logo.gif">')
+    gal = os.path.join(work, "gal")
+    r = run(grab, [server + tag + "/site/gal/index.html", "--todays-web", "--folder",
+                   tool_path(prefix, gal)])
+    check("gallery: exit 0", r.returncode == 0, r.stdout + r.stderr)
+    check("gallery: the full-size pictures saved",
+          saved(gal) == ["big-1.jpg", "big-2.jpg", "logo.gif", "orig.jpg", "t3.jpg"],
+          str(saved(gal)) + r.stdout)
+    fetched = server_log.request_lines(server, tag + "/site/gal/")
+    check("gallery: no replaced thumbnail fetched, no picture twice",
+          sorted(line.split()[1].rsplit("/", 1)[1] for line in fetched if "GET" in line) ==
+          ["big-1.jpg", "big-2.jpg", "index.html", "logo.gif", "orig.jpg", "t3.jpg"],
+          str(fetched))
+
     # lumora-download: an https:// picture and an expired one, each with its line.
     dl = os.path.join(work, "dl")
     expired = f"https://localhost:{tls['expired']}{tag}/bytes/10/e.jpg"
