@@ -219,7 +219,8 @@ struct THttpSessionState {
 };
 
 void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
-                        const TBodySink& Sink, THttpSession* Session, bool ReadRedirectBody) {
+                        const TBodySink& Sink, THttpSession* Session, bool ReadRedirectBody,
+                        const std::string& Referer) {
   TWinHttpHandle OwnInternet;
   THttpSessionState* State = nullptr;
   if (Session) {
@@ -262,6 +263,7 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   const bool MayBeKept = State ? KeptHosts().Note(HostKey) : KeptHosts().Contains(HostKey);
   int Resends = MayBeKept ? std::max(1, PeakSessions.load()) : 0;
 
+  const std::wstring WideReferer = Widen(Referer);
   TWinHttpHandle Connection(WinHttpConnect(Internet, Widen(Url.Host).c_str(), Url.Port, 0));
   if (!Connection) Fail("WinHttpConnect");
 
@@ -269,7 +271,8 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
     // The target is already escaped by the client; WinHTTP must send it as it is.
     Request = TWinHttpHandle(WinHttpOpenRequest(
         Connection.get(), Verb == THttpVerb::Head ? L"HEAD" : L"GET", Widen(Url.Target).c_str(),
-        nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+        nullptr, Referer.empty() ? WINHTTP_NO_REFERER : WideReferer.c_str(),
+        WINHTTP_DEFAULT_ACCEPT_TYPES,
         WINHTTP_FLAG_ESCAPE_DISABLE | WINHTTP_FLAG_ESCAPE_DISABLE_QUERY |
             (Secure ? WINHTTP_FLAG_SECURE : 0)));
     if (!Request) Fail("WinHttpOpenRequest");
@@ -320,6 +323,11 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   std::string Length;
   if (QueryHeader(Request.get(), WINHTTP_QUERY_CONTENT_LENGTH, Length))
     Reply.ContentLength = ParseContentLength(Length);
+  // Wine's WinHTTP cuts a long line (see WineHeaderLine): the media type at
+  // its start is what counts, so both back ends agree on it.
+  std::string Type;
+  if (QueryHeader(Request.get(), WINHTTP_QUERY_CONTENT_TYPE, Type))
+    Reply.ContentType = MediaTypeOf(Type);
   if (IsRedirectStatus(Reply.Status)) {
     QueryHeader(Request.get(), WINHTTP_QUERY_LOCATION, Reply.Location);
     // Wine's WinHTTP cuts a header line at WineHeaderLine bytes without a
