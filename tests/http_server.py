@@ -45,7 +45,8 @@ with "~" is a tag that only marks the request in the log (/~t1/bytes/5/a.gif):
                                  the connection
   /type/<ctype>/<n>/...          n bytes with Content-Type <ctype> percent-decoded
                                  ("-": no Content-Type; "~<k>": "image/png; x="
-                                 and k letters); a body of "html" is an HTML page
+                                 and k letters; "^<k>": "image/" and k letters);
+                                 n = "html": an HTML page instead
   /ref/<address>/...             the answer to the rest when the request's Referer
                                  is <address> percent-decoded, else 403 (a
                                  picture host that wants the page it is shown on)
@@ -283,6 +284,8 @@ class Handler(BaseHTTPRequestHandler):
                 ctype = urllib.parse.unquote(parts[2], encoding="latin-1")
                 if ctype.startswith("~"):
                     ctype = "image/png; x=" + "a" * int(ctype[1:])
+                elif ctype.startswith("^"):
+                    ctype = "image/" + "a" * int(ctype[1:])
                 body = (b"<!DOCTYPE html><html><body>Not here</body></html>" if parts[3] == "html"
                         else pattern(int(parts[3])))
                 self.send_response(200)
