@@ -263,7 +263,8 @@ int main(int argc, char** argv) {
   Shared.PicQueue = std::make_shared<TPicQueue>();
   Shared.View = std::make_shared<TCommandView>();
   const bool Live = !Quiet && isatty(fileno(stdout));
-  auto Printer = std::make_shared<TPrinter>(Quiet, Live, IsDirectPicture(Address, Settings.TodaysWeb) ? 1 : 0);
+  auto Printer =
+      std::make_shared<TPrinter>(Quiet, Live, IsDirectPicture(Address, Settings.TodaysWeb) ? 1 : 0);
   Shared.Observer = Printer;
 
   const auto Start = std::chrono::steady_clock::now();
