@@ -263,7 +263,9 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   const bool MayBeKept = State ? KeptHosts().Note(HostKey) : KeptHosts().Contains(HostKey);
   int Resends = MayBeKept ? std::max(1, PeakSessions.load()) : 0;
 
-  const std::wstring WideReferer = Widen(Referer);
+  // As a header line of its own: Wine's WinHTTP drops the referrer that
+  // WinHttpOpenRequest takes.
+  const std::wstring RefererLine = Referer.empty() ? std::wstring() : Widen("Referer: " + Referer);
   TWinHttpHandle Connection(WinHttpConnect(Internet, Widen(Url.Host).c_str(), Url.Port, 0));
   if (!Connection) Fail("WinHttpConnect");
 
@@ -271,8 +273,7 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
     // The target is already escaped by the client; WinHTTP must send it as it is.
     Request = TWinHttpHandle(WinHttpOpenRequest(
         Connection.get(), Verb == THttpVerb::Head ? L"HEAD" : L"GET", Widen(Url.Target).c_str(),
-        nullptr, Referer.empty() ? WINHTTP_NO_REFERER : WideReferer.c_str(),
-        WINHTTP_DEFAULT_ACCEPT_TYPES,
+        nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
         WINHTTP_FLAG_ESCAPE_DISABLE | WINHTTP_FLAG_ESCAPE_DISABLE_QUERY |
             (Secure ? WINHTTP_FLAG_SECURE : 0)));
     if (!Request) Fail("WinHttpOpenRequest");
@@ -292,6 +293,10 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
 
     const std::wstring Accept = Widen(std::string("Accept: ") + HttpAccept);
     if (!WinHttpAddRequestHeaders(Request.get(), Accept.c_str(), static_cast<DWORD>(-1L),
+                                  WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE))
+      Fail("WinHttpAddRequestHeaders");
+    if (!RefererLine.empty() &&
+        !WinHttpAddRequestHeaders(Request.get(), RefererLine.c_str(), static_cast<DWORD>(-1L),
                                   WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE))
       Fail("WinHttpAddRequestHeaders");
 
