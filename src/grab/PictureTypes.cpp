@@ -86,7 +86,9 @@ std::string_view PictureTypeOfMime(std::string_view Mime) {
 }
 
 std::string PictureTypeExtension(std::string_view Name) {
-  return "." + LowerAscii(Name);
+  std::string Ending(1, '.');
+  Ending += LowerAscii(Name);
+  return Ending;
 }
 
 bool IsPlainlyNotPicture(std::string_view MediaType) {
