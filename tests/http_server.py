@@ -43,6 +43,13 @@ with "~" is a tag that only marks the request in the log (/~t1/bytes/5/a.gif):
                                  just as a request comes
   /reset/<n>/...                 announces n bytes, sends half of them, resets
                                  the connection
+  /type/<ctype>/<n>/...          n bytes with Content-Type <ctype> percent-decoded
+                                 ("-": no Content-Type; "~<k>": "image/png; x="
+                                 and k letters; "^<k>": "image/" and k letters);
+                                 n = "html": an HTML page instead
+  /ref/<address>/...             the answer to the rest when the request's Referer
+                                 is <address> percent-decoded, else 403 (a
+                                 picture host that wants the page it is shown on)
   /__connections?prefix=P        "<c> <d>": the number of connections that
                                  carried the requests whose target starts with
                                  P, and of those requests that were dropped
@@ -81,7 +88,7 @@ DROPPED = []  # targets of requests a connection closed on without an answer
 LOG_LOCK = threading.Lock()
 PAGES = {}
 CONNECTIONS = [0]
-MODIFIERS = ("wait", "close", "closeafter", "dropafter", "hops")
+MODIFIERS = ("wait", "close", "closeafter", "dropafter", "hops", "ref")
 
 
 def pattern(n):
@@ -233,14 +240,20 @@ class Handler(BaseHTTPRequestHandler):
         kind = parts[1] if len(parts) > 1 else ""
         while kind in MODIFIERS:
             take = 1 if kind == "close" else 2
-            if len(parts) <= take + 1 or (take == 2 and not parts[2].isdigit()):
+            if len(parts) <= take + 1 or (take == 2 and kind != "ref" and not parts[2].isdigit()):
                 break
+            if kind == "ref":
+                wanted = urllib.parse.unquote(parts[2], encoding="latin-1")
+                if self.headers.get("Referer") != wanted:
+                    return self.reply(403, b"Forbidden: no page of ours", head, ctype="text/html")
             if kind == "hops" and int(parts[2]) > 0:
                 rest = "/".join(parts[3:])
                 return self.reply(302, b"moved", head, extra=[
                     ("Location", f"{tag}/hops/{int(parts[2]) - 1}/{rest}")])
             if kind == "wait":
                 time.sleep(int(parts[2]) / 1000.0)
+            elif kind == "ref":
+                pass
             elif kind == "close":
                 self.announce_close = True
                 self.close_connection = True
@@ -267,6 +280,22 @@ class Handler(BaseHTTPRequestHandler):
                 if page is not None:
                     return self.reply(200, page, head)
                 return self.reply(200, path.encode("latin-1"), head)
+            if kind == "type":
+                ctype = urllib.parse.unquote(parts[2], encoding="latin-1")
+                if ctype.startswith("~"):
+                    ctype = "image/png; x=" + "a" * int(ctype[1:])
+                elif ctype.startswith("^"):
+                    ctype = "image/" + "a" * int(ctype[1:])
+                body = (b"<!DOCTYPE html><html><body>Not here</body></html>" if parts[3] == "html"
+                        else pattern(int(parts[3])))
+                self.send_response(200)
+                self.send_header("Content-Length", str(len(body)))
+                if ctype != "-":
+                    self.send_header("Content-Type", ctype)
+                self.end_headers()
+                if not head:
+                    self.wfile.write(body)
+                return
             if kind == "bytes":
                 return self.stream(int(parts[2]), PATTERN_BLOCK, head)
             if kind == "page":

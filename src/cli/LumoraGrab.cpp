@@ -238,7 +238,7 @@ int main(int argc, char** argv) {
   Shared.PicQueue = std::make_shared<TPicQueue>();
   Shared.View = std::make_shared<TCommandView>();
   auto Printer = std::make_shared<TPrinter>(Quiet, Quiet ? nullptr : TStatusOutput::ForStdout(),
-                                            IsDirectPicture(Address) ? 1 : 0);
+                                            IsDirectPicture(Address, Settings.TodaysWeb) ? 1 : 0);
   Shared.Observer = Printer;
 
   const auto Start = std::chrono::steady_clock::now();

@@ -67,20 +67,38 @@ void NoteError(TPictureResult& R, int Status, const char* Text) noexcept {
 // The steps of one picture; R tells how far it got. Throws on any failure of
 // a request, an allocation or the file.
 void SavePicture(const std::string& Address, const TGrabSettingsValues& Settings,
-                 THttpSession* Session, TPictureResult& R) {
+                 THttpSession* Session, const std::string& Referer, TPictureResult& R) {
   R.Address = Address;
   std::string& A = R.Address;
-  if (!PictureAddress(A, Settings.TodaysWeb)) {
+  const bool Web = Settings.TodaysWeb;
+  if (!PictureAddress(A, Web)) {
     R.Outcome = TPictureOutcome::NotHttp;
     return;
   }
-  if (!IsTypeEnabled(A, Settings.PicTypes, Settings.TodaysWeb)) {
+  // Today's web judges the path alone; without it, the whole address.
+  const std::string_view Path = Web ? AddressPath(A) : std::string_view(A);
+  // A path without a picture ending waits for the reply to tell its type.
+  const bool TypedByPath = !Web || HasPictureEnding(Path, true);
+  if (TypedByPath && !IsTypeEnabled(Path, Settings.PicTypes, Web)) {
     R.Outcome = TPictureOutcome::TypeOff;
     return;
   }
 
   THttpClient Client = Session ? THttpClient(*Session) : THttpClient();
-  Client.SetTodaysWeb(Settings.TodaysWeb);
+  Client.SetTodaysWeb(Web);
+  if (Web) Client.SetReferer(Referer);
+  // What a reply's media type makes of the picture (today's web): Saved
+  // when it goes on. The first reply to name a type fixes it.
+  std::string_view Type;
+  const auto Judge = [&](const std::string& MediaType) {
+    if (IsPlainlyNotPicture(MediaType)) return TPictureOutcome::NotPicture;
+    if (TypedByPath || !Type.empty()) return TPictureOutcome::Saved;
+    Type = PictureTypeOfMime(MediaType);
+    if (Type.empty()) return TPictureOutcome::NotPicture;
+    if (!IsPictureTypeEnabled(Type, Settings.PicTypes)) return TPictureOutcome::TypeOff;
+    return TPictureOutcome::Saved;
+  };
+
   if (Settings.MinSizeK > 0) {
     try {
       Client.Head(A);
@@ -97,10 +115,17 @@ void SavePicture(const std::string& Address, const TGrabSettingsValues& Settings
       R.Outcome = TPictureOutcome::TooSmall;
       return;
     }
+    if (Web) {
+      const TPictureOutcome Typed = Judge(Client.ContentType());
+      if (Typed != TPictureOutcome::Saved) {
+        R.Outcome = Typed;
+        return;
+      }
+    }
   }
 
-  const std::string Name = PictureFileName(A);
-  if (Name.empty()) {
+  const std::string PathName = TypedByPath ? PictureFileName(Path) : std::string();
+  if (TypedByPath && PathName.empty()) {
     R.Outcome = TPictureOutcome::UnsafeName;
     return;
   }
@@ -120,7 +145,18 @@ void SavePicture(const std::string& Address, const TGrabSettingsValues& Settings
   const auto Flush = [&](const char* Data, std::size_t Size) {
     if (!File.Write(Data, Size)) throw ELumoraError("Cannot write into " + Settings.SaveFolder);
   };
+  // Today's web looks at the reply before a byte of it is written: its
+  // headers on the first piece, or at the end of a reply without a body.
+  bool Judged = !Web;
+  TPictureOutcome Verdict = TPictureOutcome::Saved;
   Client.Get(A, [&](const char* Data, std::size_t Size) {
+    if (!Judged) {
+      Judged = true;
+      Verdict = Judge(Client.ContentType());
+      if (Verdict == TPictureOutcome::Saved && StartsLikeMarkup(std::string_view(Data, Size)))
+        Verdict = TPictureOutcome::NotPicture;
+      if (Verdict != TPictureOutcome::Saved) return false;  // the rest is never read
+    }
     Bytes += static_cast<std::int64_t>(Size);
     if (Pending.size() + Size > WriteSize && !Pending.empty()) {
       Flush(Pending.data(), Pending.size());
@@ -134,7 +170,13 @@ void SavePicture(const std::string& Address, const TGrabSettingsValues& Settings
     }
     return true;
   });
+  if (!Judged) Verdict = Judge(Client.ContentType());
+  if (Verdict != TPictureOutcome::Saved) {
+    R.Outcome = Verdict;  // the temporary file goes with File
+    return;
+  }
   if (!Pending.empty()) Flush(Pending.data(), Pending.size());
+  const std::string Name = TypedByPath ? PathName : ContentTypedFileName(Path, Type);
 
   // The name is taken as the picture is complete, never over an existing
   // file: while a name is taken, the next number is tried. Each is shortened
@@ -206,6 +248,21 @@ std::string PictureFileName(std::string_view Address) {
   return SafeFileName(std::string(N));
 }
 
+std::string_view AddressPath(std::string_view Address) {
+  return Address.substr(0, Address.find_first_of("?#"));
+}
+
+std::string ContentTypedFileName(std::string_view Path, std::string_view TypeName) {
+  const auto Scheme = Path.find("://");
+  const auto Slash = Path.find('/', Scheme == std::string_view::npos ? 0 : Scheme + 3);
+  std::string_view Segment;
+  if (Slash != std::string_view::npos) Segment = Path.substr(Path.rfind('/') + 1);
+  std::string Stem = SafeFileName(std::string(Segment));
+  if (Stem.empty()) Stem = "picture";
+  // Made safe again as a whole: "con" is a device name with any ending.
+  return SafeFileName(Stem + PictureTypeExtension(TypeName));
+}
+
 namespace {
 
 // Where a number goes and where a shortened stem ends: before the
@@ -249,10 +306,10 @@ std::string FittedName(std::string_view Folder, const std::string& Name, unsigne
 namespace {
 
 TPictureResult DownloadWith(const std::string& Address, const TGrabSettingsValues& Settings,
-                            THttpSession* Session) noexcept {
+                            THttpSession* Session, const std::string& Referer) noexcept {
   TPictureResult R;
   try {
-    SavePicture(Address, Settings, Session, R);
+    SavePicture(Address, Settings, Session, Referer, R);
   } catch (const EHttpError& E) {
     NoteError(R, E.StatusCode(), E.what());
   } catch (const std::bad_alloc&) {
@@ -267,14 +324,14 @@ TPictureResult DownloadWith(const std::string& Address, const TGrabSettingsValue
 
 }  // namespace
 
-TPictureResult DownloadPicture(const std::string& Address,
-                               const TGrabSettingsValues& Settings) noexcept {
-  return DownloadWith(Address, Settings, nullptr);
+TPictureResult DownloadPicture(const std::string& Address, const TGrabSettingsValues& Settings,
+                               const std::string& Referer) noexcept {
+  return DownloadWith(Address, Settings, nullptr, Referer);
 }
 
 TPictureResult DownloadPicture(const std::string& Address, const TGrabSettingsValues& Settings,
-                               THttpSession& Session) noexcept {
-  return DownloadWith(Address, Settings, &Session);
+                               THttpSession& Session, const std::string& Referer) noexcept {
+  return DownloadWith(Address, Settings, &Session, Referer);
 }
 
 void DownloadPicture(const std::string& Address) noexcept {
@@ -299,6 +356,8 @@ const char* PictureOutcomeText(TPictureOutcome O) {
       return "dropped (no Content-Length)";
     case TPictureOutcome::UnsafeName:
       return "dropped (unsafe name)";
+    case TPictureOutcome::NotPicture:
+      return "dropped (not a picture)";
     case TPictureOutcome::Failed:
       return "failed";
   }

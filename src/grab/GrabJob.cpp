@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <new>
 
+#include "grab/DownloadPicture.h"
 #include "grab/PictureTypes.h"
 #include "html/HTMLParser.h"
 #include "net/HttpClient.h"
@@ -66,13 +67,18 @@ void QueueImages(const std::string& U, std::string T, TPicQueue& Queue, TGrabObs
   Parser.SetHTMLText(std::move(T));
   Parser.Execute();
 
+  // Today's web names the page to each picture's host: its final address
+  // goes with every picture, one copy shared by them all.
+  TPageRef Page;
+  if (Settings.TodaysWeb) Page = std::make_shared<const std::string>(U);
+
   // Empty sources are removed, the others rewritten in place as queued.
   auto& Images = Parser.Parsed().Images;
   std::size_t Kept = 0;
   for (std::size_t I = 0; I < Images.size(); ++I) {
     if (Images[I].empty()) continue;
     std::string S = AbsolutePictureAddress(std::move(Images[I]), U, Settings.TodaysWeb);
-    const bool Added = Queue.AppendIfAbsent(S);
+    const bool Added = Queue.AppendIfAbsent(S, Page);
     Tell(Observer, [&](TGrabObserver& O) {
       if (Added)
         O.AddressQueued(S);
@@ -87,6 +93,8 @@ void QueueImages(const std::string& U, std::string T, TPicQueue& Queue, TGrabObs
 }  // namespace
 
 bool IsDirectPicture(std::string_view Address, bool TodaysWeb) {
+  // Today's web reads the type from the path: a.jpg?w=800 is a picture.
+  if (TodaysWeb) Address = AddressPath(Address);
   return HasPictureEnding(Address, TodaysWeb);
 }
 

@@ -32,8 +32,8 @@ inline constexpr std::size_t MaxPageBytes = std::size_t{32} << 20;
 
 // True when the last three characters, upper-cased, are JPG, BMP, GIF or TIF,
 // or the address ends in .png, .webp or .avif (with TodaysWeb also .jpeg,
-// .jpe, .jfif or .tiff), whatever types are enabled: such an address is
-// downloaded directly.
+// .jpe, .jfif or .tiff, judged on the path without query and fragment),
+// whatever types are enabled: such an address is downloaded directly.
 bool IsDirectPicture(std::string_view Address, bool TodaysWeb = false);
 
 // The page a page address stands for: an address wrapped in another one

@@ -9,30 +9,36 @@ std::string TPicQueue::Key(const std::string& Address) {
   return UpperAscii(Address);
 }
 
-void TPicQueue::AppendLocked(const std::string& Address, std::string&& K) {
-  FItems.push_back(Address);
+void TPicQueue::AppendLocked(const std::string& Address, TPageRef&& Page, std::string&& K) {
+  FItems.push_back(TItem{Address, std::move(Page)});
   ++FKeys[std::move(K)];
 }
 
-void TPicQueue::Append(const std::string& Address) {
+void TPicQueue::Append(const std::string& Address, TPageRef Page) {
   std::string K = Key(Address);
   std::lock_guard Guard(QueueLock);
-  AppendLocked(Address, std::move(K));
+  AppendLocked(Address, std::move(Page), std::move(K));
 }
 
-bool TPicQueue::AppendIfAbsent(const std::string& Address) {
+bool TPicQueue::AppendIfAbsent(const std::string& Address, TPageRef Page) {
   std::string K = Key(Address);
   std::lock_guard Guard(QueueLock);
   if (FKeys.count(K) != 0) return false;
-  AppendLocked(Address, std::move(K));
+  AppendLocked(Address, std::move(Page), std::move(K));
   return true;
 }
 
 bool TPicQueue::TakeFirst(std::string& Address) {
+  TPageRef Page;
+  return TakeFirst(Address, Page);
+}
+
+bool TPicQueue::TakeFirst(std::string& Address, TPageRef& Page) {
   std::lock_guard Guard(QueueLock);
   if (FItems.empty()) return false;
-  const std::string K = Key(FItems.front());  // may throw: nothing is changed yet
-  Address = std::move(FItems.front());
+  const std::string K = Key(FItems.front().Address);  // may throw: nothing is changed yet
+  Address = std::move(FItems.front().Address);
+  Page = std::move(FItems.front().Page);
   FItems.pop_front();
   const auto It = FKeys.find(K);
   if (It != FKeys.end() && --It->second == 0) FKeys.erase(It);

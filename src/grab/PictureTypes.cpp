@@ -85,4 +85,26 @@ std::string_view PictureTypeOfMime(std::string_view Mime) {
   return {};
 }
 
+std::string PictureTypeExtension(std::string_view Name) {
+  std::string Ending(1, '.');
+  Ending += LowerAscii(Name);
+  return Ending;
+}
+
+bool IsPlainlyNotPicture(std::string_view MediaType) {
+  const std::string T = LowerAscii(MediaType);
+  if (T.rfind("text/", 0) == 0) return true;
+  for (const std::string_view Page :
+       {"application/xhtml+xml", "application/xml", "application/json", "application/javascript",
+        "application/ecmascript", "application/x-javascript"})
+    if (T == Page) return true;
+  return false;
+}
+
+bool StartsLikeMarkup(std::string_view FirstBytes) {
+  if (FirstBytes.substr(0, 3) == "\xEF\xBB\xBF") FirstBytes.remove_prefix(3);
+  const auto First = FirstBytes.find_first_not_of(" \t\r\n\f");
+  return First != std::string_view::npos && FirstBytes[First] == '<';
+}
+
 }  // namespace lumora

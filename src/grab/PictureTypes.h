@@ -50,4 +50,17 @@ bool HasPictureEnding(std::string_view Address, bool TodaysWeb);
 // q=0.9"; empty for one Lumora does not save.
 std::string_view PictureTypeOfMime(std::string_view Mime);
 
+// The ending a file of the type of this name takes: "JPG" gives ".jpg".
+std::string PictureTypeExtension(std::string_view Name);
+
+// A media type that is plainly no picture: a page, a script, data (text/*,
+// HTML, XML, JSON, JavaScript). An error page served with 200 says so. An
+// empty or unknown type, application/octet-stream included, says nothing.
+bool IsPlainlyNotPicture(std::string_view MediaType);
+
+// The first bytes of a body that is markup, whatever its Content-Type
+// claims: after any white space and a UTF-8 byte order mark, a "<". None of
+// the types Lumora saves starts so; an error page does.
+bool StartsLikeMarkup(std::string_view FirstBytes);
+
 }  // namespace lumora

@@ -13,6 +13,10 @@ bool TThreaddownloadpic::Start(const TGrabShared& Shared) {
   return Started;
 }
 
+namespace {
+const std::string NoPage;
+}  // namespace
+
 void TThreaddownloadpic::Execute() {
   // Nothing may escape a thread's start function.
   try {
@@ -21,9 +25,11 @@ void TThreaddownloadpic::Execute() {
     // The worker's connections, kept alive from picture to picture until it ends.
     THttpSession Session;
     std::string Address;
-    while (Queue.TakeFirst(Address)) {
+    TPageRef Page;
+    while (Queue.TakeFirst(Address, Page)) {
       try {
-        const TPictureResult Result = DownloadPicture(Address, GrabSettings().Snapshot(), Session);
+        const TPictureResult Result =
+            DownloadPicture(Address, GrabSettings().Snapshot(), Session, Page ? *Page : NoPage);
         if (FShared.Observer) FShared.Observer->PictureDone(Result);
       } catch (...) {
         // Out of memory for this picture's settings or report: go on with the next.

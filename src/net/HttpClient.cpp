@@ -30,6 +30,18 @@ std::int64_t ParseContentLength(const std::string& Value) {
   return N;
 }
 
+std::string MediaTypeOf(std::string_view Value) {
+  const auto IsSpace = [](char C) { return C == ' ' || C == '\t' || C == '\r' || C == '\n'; };
+  Value = Value.substr(0, Value.find(';'));
+  while (!Value.empty() && IsSpace(Value.front())) Value.remove_prefix(1);
+  while (!Value.empty() && IsSpace(Value.back())) Value.remove_suffix(1);
+  if (Value.size() > MaxMediaTypeBytes) return {};
+  std::string Type(Value);
+  for (char& C : Type)
+    if (C >= 'A' && C <= 'Z') C = static_cast<char>(C - 'A' + 'a');
+  return Type;
+}
+
 }  // namespace detail
 
 namespace {
@@ -78,6 +90,15 @@ std::string NextHop(const std::string& Current, const std::string& Scheme,
   return Next;
 }
 
+// The Referer for a request to an address of Scheme: see SetReferer.
+std::string RefererFor(const std::string& Referer, const std::string& Scheme) {
+  if (Referer.empty()) return {};
+  if (Scheme == "http" && AddressScheme(Referer) == "https") return {};
+  for (const char C : Referer)
+    if (static_cast<unsigned char>(C) < 32 || C == 127) return {};
+  return Referer.substr(0, Referer.find('#'));
+}
+
 }  // namespace
 
 void SetHttpCaFile(const std::string& Path) {
@@ -93,6 +114,7 @@ std::string HttpCaFile() {
 void THttpClient::Request(bool IsHead, const std::string& Address, const THttpBodySink* Sink) {
   FContentLength = -1;
   FResponseCode = 0;
+  FContentType.clear();
   FFinalAddress = Address;
   std::vector<std::string> Visited;  // of the redirects followed
   for (int Hops = 0;; ++Hops) {
@@ -109,6 +131,7 @@ void THttpClient::Request(bool IsHead, const std::string& Address, const THttpBo
     const auto KeepReply = [&] {
       FResponseCode = Reply.Status;
       FContentLength = Reply.ContentLength;
+      FContentType = Reply.ContentType;
     };
     detail::TBodySink Body;
     if (Sink) {
@@ -119,7 +142,8 @@ void THttpClient::Request(bool IsHead, const std::string& Address, const THttpBo
     }
     try {
       detail::PerformHttpRequest(Url, IsHead ? detail::THttpVerb::Head : detail::THttpVerb::Get,
-                                 Reply, Body, FSession, FTodaysWeb);
+                                 Reply, Body, FSession, FTodaysWeb,
+                                 RefererFor(FReferer, Url.Scheme));
     } catch (...) {
       KeepReply();
       throw;

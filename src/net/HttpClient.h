@@ -12,6 +12,9 @@
 // MaxRedirects of them, to http:// and https:// addresses only and never from
 // https:// down to http://. Verification cannot be turned off.
 //
+// Whatever the switch, every reply's media type is at hand (ContentType), and
+// a Referer can be named for the requests (SetReferer).
+//
 // Any failure throws EHttpError: no connection or no complete reply
 // (StatusCode 0), a redirect reply not followed, or any other status
 // outside 2xx.
@@ -99,6 +102,14 @@ class THttpClient {
   void SetTodaysWeb(bool On) { FTodaysWeb = On; }
   bool TodaysWeb() const { return FTodaysWeb; }
 
+  // The address sent as Referer with the requests from now on, and with each
+  // redirect they follow; empty: none. It goes without its fragment, and not
+  // at all to an http:// address when it is an https:// one (as browsers
+  // do, so a secure page's address never crosses the network in the clear),
+  // nor when it holds a control character, which would end the header.
+  void SetReferer(std::string Address) { FReferer = std::move(Address); }
+  const std::string& Referer() const { return FReferer; }
+
   std::string Get(const std::string& Address);  // the whole body, for small replies
   void Get(const std::string& Address, const THttpBodySink& Sink);
   void Head(const std::string& Address);
@@ -113,6 +124,11 @@ class THttpClient {
   // first piece on) or of the last reply that arrived, an error reply
   // included; -1 when it had none or no reply arrived.
   std::int64_t ContentLength() const { return FContentLength; }
+  // The media type of the Content-Type of the reply being received (known to
+  // a sink from its first piece on) or of the last reply that arrived, an
+  // error reply included: lower-cased, without parameters ("image/jpeg").
+  // Empty when it had none, one of more than 255 bytes, or no reply arrived.
+  const std::string& ContentType() const { return FContentType; }
   // Status of the reply being received or of the last that arrived; 0 when
   // none did.
   int ResponseCode() const { return FResponseCode; }
@@ -124,6 +140,8 @@ class THttpClient {
   bool FTodaysWeb = false;
   std::string FHost;
   std::string FFinalAddress;
+  std::string FReferer;
+  std::string FContentType;
   std::int64_t FContentLength = -1;
   int FResponseCode = 0;
 };

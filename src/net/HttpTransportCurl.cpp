@@ -63,6 +63,8 @@ void ReadHeaderLine(const std::string& Line, THttpReply& Reply) {
   } else if (const auto Colon = Line.find(':'); Colon != std::string::npos) {
     if (strncasecmp(Line.c_str(), "content-length", Colon) == 0 && Colon == 14) {
       Reply.ContentLength = ParseContentLength(Line.substr(Colon + 1));
+    } else if (strncasecmp(Line.c_str(), "content-type", Colon) == 0 && Colon == 12) {
+      Reply.ContentType = MediaTypeOf(std::string_view(Line).substr(Colon + 1));
     } else if (strncasecmp(Line.c_str(), "location", Colon) == 0 && Colon == 8) {
       const auto End = Line.find_last_not_of("\r\n");
       Reply.Location = End == std::string::npos || End <= Colon
@@ -147,7 +149,8 @@ struct THttpSessionState {
 };
 
 void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
-                        const TBodySink& Sink, THttpSession* Session, bool ReadRedirectBody) {
+                        const TBodySink& Sink, THttpSession* Session, bool ReadRedirectBody,
+                        const std::string& Referer) {
   GlobalInit();
   std::unique_ptr<CURL, TCurlDeleter> Own;
   CURL* C = nullptr;
@@ -186,6 +189,8 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   curl_easy_setopt(C, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
   curl_easy_setopt(C, CURLOPT_USERAGENT, HttpUserAgent);
   curl_easy_setopt(C, CURLOPT_HTTPHEADER, Headers.get());
+  // Set or cleared every time, as a reused handle keeps the last request's.
+  curl_easy_setopt(C, CURLOPT_REFERER, Referer.empty() ? nullptr : Referer.c_str());
   curl_easy_setopt(C, CURLOPT_FOLLOWLOCATION, 0L);
   curl_easy_setopt(C, CURLOPT_PROXY, "");  // and no proxy from the environment
   curl_easy_setopt(C, CURLOPT_NOPROXY, "*");

@@ -219,7 +219,8 @@ struct THttpSessionState {
 };
 
 void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
-                        const TBodySink& Sink, THttpSession* Session, bool ReadRedirectBody) {
+                        const TBodySink& Sink, THttpSession* Session, bool ReadRedirectBody,
+                        const std::string& Referer) {
   TWinHttpHandle OwnInternet;
   THttpSessionState* State = nullptr;
   if (Session) {
@@ -262,6 +263,9 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   const bool MayBeKept = State ? KeptHosts().Note(HostKey) : KeptHosts().Contains(HostKey);
   int Resends = MayBeKept ? std::max(1, PeakSessions.load()) : 0;
 
+  // As a header line of its own: Wine's WinHTTP drops the referrer that
+  // WinHttpOpenRequest takes.
+  const std::wstring RefererLine = Referer.empty() ? std::wstring() : Widen("Referer: " + Referer);
   TWinHttpHandle Connection(WinHttpConnect(Internet, Widen(Url.Host).c_str(), Url.Port, 0));
   if (!Connection) Fail("WinHttpConnect");
 
@@ -289,6 +293,10 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
 
     const std::wstring Accept = Widen(std::string("Accept: ") + HttpAccept);
     if (!WinHttpAddRequestHeaders(Request.get(), Accept.c_str(), static_cast<DWORD>(-1L),
+                                  WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE))
+      Fail("WinHttpAddRequestHeaders");
+    if (!RefererLine.empty() &&
+        !WinHttpAddRequestHeaders(Request.get(), RefererLine.c_str(), static_cast<DWORD>(-1L),
                                   WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE))
       Fail("WinHttpAddRequestHeaders");
 
@@ -320,6 +328,11 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   std::string Length;
   if (QueryHeader(Request.get(), WINHTTP_QUERY_CONTENT_LENGTH, Length))
     Reply.ContentLength = ParseContentLength(Length);
+  // Wine's WinHTTP cuts a long line (see WineHeaderLine): the media type at
+  // its start is what counts, so both back ends agree on it.
+  std::string Type;
+  if (QueryHeader(Request.get(), WINHTTP_QUERY_CONTENT_TYPE, Type))
+    Reply.ContentType = MediaTypeOf(Type);
   if (IsRedirectStatus(Reply.Status)) {
     QueryHeader(Request.get(), WINHTTP_QUERY_LOCATION, Reply.Location);
     // Wine's WinHTTP cuts a header line at WineHeaderLine bytes without a

@@ -3,7 +3,11 @@
 loopback servers: --todays-web grabs an https:// page reached through a
 redirect and saves its pictures; without it the same drop requests nothing;
 a certificate that fails is named in the picture's or page's line; --ca-file
-is refused where the system's trust store decides (Windows).
+is refused where the system's trust store decides (Windows). A page of
+today's markup (srcset, lazy data-src over a 1x1 GIF, a <noscript> twin,
+<picture> with WebP and JPEG sources, query strings and fragments, pictures
+without an ending, a host that wants the page as Referer, an error page in a
+picture's place) saves exactly the files a person sees, by their names.
 
   todays_web_cli_test.py [--wine WINE] LUMORA_GRAB LUMORA_DOWNLOAD [LUMORA_TRUST_CA]
 
@@ -114,6 +118,54 @@ try:
     check("download: expired named",
           "failed  " + expired + "  (certificate not trusted for host localhost" in r.stdout,
           r.stdout)
+
+    # Today's pictures, on a page reached through a redirect, so that the
+    # Referer must be its final address, not the dropped one.
+    final = server + tag + "/site/today/index.html"
+    guard = tag + "/ref/" + urllib.parse.quote(final, safe="")
+    page = f"""<html><body>
+<img src="{tag}/bytes/16/plain.jpg">
+<img src="{tag}/bytes/43/pixel.gif" data-src="{tag}/bytes/300/lazy.jpg">
+<img src="{tag}/bytes/10/small.jpg" sizes="50vw"
+     srcset="{tag}/bytes/10/s-400.jpg 400w,
+             {tag}/bytes/10/s-800.jpg 800w">
+<img src="data:image/gif;base64,R0lGODlhAQABAIAAAAAAAP///ywAAAAAAQABAAACAUQAOw=="
+     data-src="{tag}/bytes/20/twin.jpg" class="lazyload">
+<noscript><img src="{tag}/bytes/20/twin.jpg"></noscript>
+<picture>
+  <source type="image/webp" srcset="{tag}/bytes/30/hero.webp 1200w">
+  <source type="image/jpeg" srcset="{tag}/bytes/30/hero.jpg 800w">
+  <img src="{tag}/bytes/30/hero-small.jpg" alt="">
+</picture>
+<img src="{tag}/bytes/40/q.jpg?w=800&amp;h=600">
+<img src="{tag}/bytes/40/frag.png#top">
+<img src="{tag}/type/image%2Fwebp/50/photo/123">
+<img src="{tag}/type/image%2Fjpeg/50/image?w=800">
+<img src="{tag}/type/image%2Fpng/50/?id=7">
+<img src="{guard}/bytes/60/guarded.jpg">
+<img src="{tag}/type/text%2Fhtml/50/err.jpg">
+<img src="{tag}/type/image%2Fpng/html/fake.png">
+</body></html>"""
+    server_log.register_page(server, tag + "/site/today/index.html", page)
+    today = os.path.join(work, "today")
+    r = run(grab, [server + tag + "/to/302/" + urllib.parse.quote(final, safe=""), "--todays-web",
+                   "--types", ".JPG.BMP.GIF.TIF.PNG.WEBP.AVIF", "--folder", tool_path(prefix, today)])
+    check("today: the pictures a person sees, by their names", saved(today) == sorted([
+        "plain.jpg", "lazy.jpg", "s-800.jpg", "twin.jpg", "hero.webp", "q.jpg", "frag.png",
+        "123.webp", "image.jpg", "picture.png", "guarded.jpg"]), str(saved(today)) + r.stdout)
+    check("today: the error pages dropped as no pictures",
+          r.stdout.count("dropped (not a picture)") == 2, r.stdout)
+    check("today: exit 0, nothing failed", r.returncode == 0, r.stdout + r.stderr)
+    asked = server_log.request_lines(server, tag + "/bytes/")
+    check("today: placeholders and smaller candidates never fetched",
+          not any(n in line for line in asked for n in ("pixel.gif", "small.jpg", "s-400.jpg",
+                                                         "hero.jpg", "hero-small.jpg")), str(asked))
+    # The same guarded picture dropped on its own names no page: refused.
+    alone = os.path.join(work, "alone")
+    r = run(download, ["--todays-web", "--folder", tool_path(prefix, alone),
+                       server + guard + "/bytes/60/guarded.jpg"])
+    check("today: a direct picture sends no Referer", saved(alone) == [] and "403" in r.stdout,
+          r.stdout + r.stderr)
 
     if prefix:
         r = run(grab, [secure + "/a.jpg", "--ca-file", tool_path(prefix, ca)])
