@@ -5,7 +5,7 @@
 
 namespace lumora {
 
-std::string_view AddressPath(std::string_view A) {
+std::string_view LinkPath(std::string_view A) {
   while (!A.empty() && static_cast<unsigned char>(A.front()) <= ' ') A.remove_prefix(1);
   while (!A.empty() && static_cast<unsigned char>(A.back()) <= ' ') A.remove_suffix(1);
   A = A.substr(0, A.find_first_of("?#"));
@@ -24,7 +24,7 @@ std::string_view AddressPath(std::string_view A) {
 
 bool IsPictureLink(std::string_view Href, std::string_view PicTypes) {
   if (!IsPictureCandidateAddress(Href)) return false;
-  const std::string_view Path = AddressPath(Href);
+  const std::string_view Path = LinkPath(Href);
   const std::size_t Slash = Path.find_last_of("/\\");
   const std::string_view Last = Slash == std::string_view::npos ? Path : Path.substr(Slash + 1);
   if (Last.empty() || Last == "." || Last == "..") return false;

@@ -19,7 +19,7 @@ namespace lumora {
 
 // The path of an address as written: what precedes its query or fragment,
 // after the scheme and authority when it has them.
-std::string_view AddressPath(std::string_view Address);
+std::string_view LinkPath(std::string_view Address);
 
 // The rule above, for the enabled types of the first settings line.
 bool IsPictureLink(std::string_view Href, std::string_view PicTypes);
