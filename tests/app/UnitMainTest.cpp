@@ -644,8 +644,8 @@ TEST_F(TFormMainTest, EveryCaptionFitsItsControl) {
     EXPECT_LE(S.cy, Room.bottom - Room.top) << C->Name() << " \"" << C->Caption() << "\"";
     ++Checked;
   }
-  EXPECT_EQ(Checked, 14) << "the captions of four commands, four types, two size choices, "
-                            "three panel buttons and the about line";
+  EXPECT_EQ(Checked, 18) << "the captions of four commands, seven types, two size choices, "
+                            "the today's-web box, three panel buttons and the about line";
 
   // FlatEdit1 covers the blanks of "Save images of size>                k".
   TFlatRadioButton* Size = FormMain->FlatRadioButton4;
