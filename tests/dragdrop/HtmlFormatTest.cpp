@@ -33,8 +33,8 @@ std::string Block(const std::string& Fragment, const std::string& Source = "http
   const std::string Before = "<html><body>\r\n<!--StartFragment-->";
   const std::string After = "<!--EndFragment-->\r\n</body></html>";
   auto Header = [&](std::size_t SH, std::size_t EH, std::size_t SF, std::size_t EF) {
-    std::string H = "Version:0.9" + Eol + "StartHTML:" + Number(SH) + Eol + "EndHTML:" +
-                    Number(EH) + Eol + "StartFragment:" + Number(SF) + Eol +
+    std::string H = "Version:0.9" + Eol + "StartHTML:" + Number(SH) + Eol +
+                    "EndHTML:" + Number(EH) + Eol + "StartFragment:" + Number(SF) + Eol +
                     "EndFragment:" + Number(EF) + Eol + Extra;
     if (!Source.empty()) H += "SourceURL:" + Source + Eol;
     return H;
@@ -74,8 +74,7 @@ TEST(HtmlFormat, TruthfulBlocksGiveTheFragmentAndItsPage) {
        WithField(WithField(Block(Pictures), "StartHTML", "        -1"), "EndHTML", "        -1"),
        Pictures, "http://h/p/page.html"},
       // A zero byte and spare room after the data, as a global block has.
-      {"trailing zeros", Block(Pictures) + std::string(40, '\0'), Pictures,
-       "http://h/p/page.html"},
+      {"trailing zeros", Block(Pictures) + std::string(40, '\0'), Pictures, "http://h/p/page.html"},
   };
   for (const TCase& C : Cases) {
     SCOPED_TRACE(C.Name);
@@ -106,8 +105,8 @@ TEST(HtmlFormat, LyingHeadersAreRefusedWhole) {
       {"negative start", WithField(Good, "StartFragment", "-5")},
       {"start -1", WithField(Good, "StartFragment", "-1")},
       {"negative end", WithField(Good, "EndFragment", "-1")},
-      {"swapped", WithField(WithField(Good, "StartFragment", Number(EF)), "EndFragment",
-                            Number(SF))},
+      {"swapped",
+       WithField(WithField(Good, "StartFragment", Number(EF)), "EndFragment", Number(SF))},
       {"empty fragment", WithField(Good, "EndFragment", Number(SF))},
       {"start inside the header", WithField(Good, "StartFragment", Number(3))},
       {"not a number", WithField(Good, "StartFragment", "12ab")},
