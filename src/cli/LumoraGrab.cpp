@@ -6,20 +6,20 @@
 //   lumora-grab ADDRESS [--folder DIR] [--types .JPG.BMP.GIF.TIF] [--min-size K]
 //               [--settings FILE] [--todays-web] [--ca-file FILE] [--quiet]
 //
-// Settings start from the defaults, then the settings file, then the options.
+// Settings start from the defaults, then the settings file (and lumora.ini
+// beside it), then the options.
 // One line per picture and a summary; on a terminal also a progress line
 // that is rewritten in place.
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
 #include <memory>
 #include <mutex>
 #include <string>
 
+#include "cli/CliSettings.h"
 #include "cli/ProgressLine.h"
 #include "dragdrop/HtmlFormat.h"
 #include "grab/FolderVariables.h"
@@ -146,10 +146,12 @@ void PrintUsage(std::FILE* To) {
       "  --min-size K     save only pictures announced with at least K KB (default: 0,\n"
       "                   any size)\n"
       "  --settings FILE  read types, minimum size and folder from a settings file\n"
-      "                   of three lines; options given as well override it\n"
-      "  --todays-web     today's web: https:// pages and pictures (certificates\n"
-      "                   verified) and redirects followed, at most 5, never from\n"
-      "                   https:// down to http://\n"
+      "                   of three lines, and today's web from lumora.ini beside it\n"
+      "                   when there is one; options given as well override them\n"
+      "  --todays-web     today's web: https:// addresses (certificates verified)\n"
+      "                   and redirects too, off unless this option or lumora.ini's\n"
+      "                   TodaysWeb=1 turns it on; redirects are followed, at\n"
+      "                   most 5, never from https:// down to http://\n"
       "  --ca-file FILE   also trust the certificate authorities of this PEM file\n"
       "                   for https:// (native build; Windows trusts its own store)\n"
       "  --quiet          print the summary only\n"
@@ -168,23 +170,6 @@ void PrintUsage(std::FILE* To) {
       "the grab itself failed, 2 for bad options or an unreadable settings file.\n",
       DefaultFolder, CutText().c_str());
   std::exit(0);
-}
-
-void ReadSettingsFile(const std::string& Path, TGrabSettingsValues& Values) {
-  std::FILE* F = std::fopen(Path.c_str(), "rb");
-  if (!F) Usage("cannot read the settings file " + Path + ": " + std::strerror(errno));
-  std::string Text;
-  char Block[4096];
-  for (std::size_t N; (N = std::fread(Block, 1, sizeof Block, F)) > 0;) Text.append(Block, N);
-  const bool Failed = std::ferror(F) != 0;
-  const int Error = errno;
-  std::fclose(F);
-  if (Failed) Usage("cannot read the settings file " + Path + ": " + std::strerror(Error));
-  std::string Problem;
-  if (!SettingsFromLines(SplitSettingsLines(Text), Values, Problem))
-    Usage("the settings file " + Path + " is unusable: " + Problem);
-  // The folder line as the program reads it.
-  Values.SaveFolder = ExpandFolderVariables(Values.SaveFolder);
 }
 
 // --html-file: the selection the file holds, its HTML read up to a page's
@@ -260,10 +245,10 @@ int main(int argc, char** argv) {
       HaveMinSize = true;
     } else if (Arg == "--settings") {
       SettingsPath = Value();
-    } else if (Arg == "--quiet") {
-      Quiet = true;
     } else if (Arg == "--todays-web") {
       TodaysWeb = true;
+    } else if (Arg == "--quiet") {
+      Quiet = true;
     } else if (Arg == "--ca-file") {
       CaFile = Value();
     } else if (Arg == "--html-file") {
@@ -285,7 +270,9 @@ int main(int argc, char** argv) {
   if (HaveBase && !HaveHtmlFile) Usage("--base goes with --html-file");
   if (!HaveAddress && !HaveHtmlFile) Usage("no address given");
   if (HaveAddress && Address.empty()) Usage("the address is empty");
-  if (!SettingsPath.empty()) ReadSettingsFile(SettingsPath, Settings);
+  if (std::string Problem;
+      !SettingsPath.empty() && !ReadSettingsFiles(SettingsPath, Settings, Problem))
+    Usage(Problem);
   if (HaveMinSize && !StrToInt(MinSize, Settings.MinSizeK))
     Usage("--min-size takes a whole number of kilobytes");
   if (HaveTypes) Settings.PicTypes = Types;
@@ -321,9 +308,9 @@ int main(int argc, char** argv) {
   const auto C = Printer->Counts();
   std::printf(
       "%u queued, %u saved, %u skipped (%u duplicates, %u dropped), %u failed, %lld bytes, "
-      "%.2f s, into %s%s\n",
+      "%.2f s, into %s%s%s\n",
       C.Queued, C.Saved, C.Duplicates + C.Dropped, C.Duplicates, C.Dropped, C.Failed,
       static_cast<long long>(C.Bytes), Seconds, GrabSettings().SaveFolder().c_str(),
-      C.PagesCut ? ("; the page was cut at " + CutText()).c_str() : "");
+      TodaysWebNote(Settings), C.PagesCut ? ("; the page was cut at " + CutText()).c_str() : "");
   return C.AllWell() ? 0 : 1;
 }

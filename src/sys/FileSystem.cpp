@@ -123,6 +123,20 @@ TNewFile::TCreateResult RenameNoReplace(const std::string& From, const std::stri
   return TNewFile::TCreateResult::Failed;
 }
 
+// A read-only file refuses to be replaced, as it refuses to be written.
+// Windows' own move refuses it; Wine's does not, so it is checked first.
+bool RenameReplacing(const std::string& From, const std::string& To) {
+  const DWORD Attr = GetFileAttributesA(To.c_str());
+  if (Attr != INVALID_FILE_ATTRIBUTES && (Attr & FILE_ATTRIBUTE_READONLY) != 0) return false;
+  return MoveFileExA(From.c_str(), To.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+std::string FolderOf(const std::string& Path) {
+  const auto Slash = Path.find_last_of("\\/:");
+  return Slash == std::string::npos ? std::string() : Path.substr(0, Slash + 1);
+}
+
 }  // namespace
 
 bool IsProcessRunning(unsigned long Process) {
@@ -151,6 +165,10 @@ unsigned RemoveStaleTemporaries(const std::string& Folder) {
     if (DeleteFileA((Folder + Found.cFileName).c_str())) ++Removed;
   } while (FindNextFileA(Search, &Found));
   return Removed;
+}
+
+bool TNewFile::Flush() noexcept {
+  return FHandle != NoHandle && FlushFileBuffers(FHandle) != 0;
 }
 
 #else
@@ -260,6 +278,26 @@ TNewFile::TCreateResult RenameNoReplace(const std::string& From, const std::stri
   return RenameOverPlaceholder(From, To);
 }
 
+std::string FolderOf(const std::string& Path) {
+  const auto Slash = Path.rfind('/');
+  return Slash == std::string::npos ? std::string() : Path.substr(0, Slash + 1);
+}
+
+bool RenameReplacing(const std::string& From, const std::string& To) {
+  // A rename replaces whatever the folder allows, a read-only file too; it
+  // is refused here as the write it stands for would be.
+  if (access(To.c_str(), F_OK) == 0 && access(To.c_str(), W_OK) != 0) return false;
+  if (rename(From.c_str(), To.c_str()) != 0) return false;
+  // The new name is durable once the folder is.
+  const std::string Folder = FolderOf(To);
+  const int Dir = open(Folder.empty() ? "." : Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (Dir >= 0) {
+    fsync(Dir);
+    close(Dir);
+  }
+  return true;
+}
+
 }  // namespace
 
 bool IsProcessRunning(unsigned long Process) {
@@ -285,6 +323,10 @@ unsigned RemoveStaleTemporaries(const std::string& Folder) {
     if (unlinkat(dirfd(Dir.get()), E->d_name, 0) == 0) ++Removed;
   }
   return Removed;
+}
+
+bool TNewFile::Flush() noexcept {
+  return FHandle != NoHandle && fsync(FHandle) == 0;
 }
 
 #endif
@@ -351,6 +393,22 @@ TNewFile::TCreateResult TNewFile::CommitAs(const std::string& Path) {
   else if (Renamed == TCreateResult::Failed)
     Discard();
   return Renamed;
+}
+
+bool TNewFile::CommitReplacing(const std::string& Path) {
+  if (FPath.empty()) return false;
+  if (!Flush() || !Close() || !RenameReplacing(FPath, Path)) {
+    Discard();
+    return false;
+  }
+  FPath.clear();
+  return true;
+}
+
+bool ReplaceFileContents(const std::string& Path, std::string_view Data) {
+  TNewFile F;
+  return F.CreateTemporary(FolderOf(Path)) && F.Write(Data.data(), Data.size()) &&
+         F.CommitReplacing(Path);
 }
 
 TNewFile::TNewFile(TNewFile&& Other) noexcept

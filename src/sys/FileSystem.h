@@ -60,11 +60,16 @@ class TNewFile {
   // NameTaken: something of that name exists; the file stays unfinished
   // under its own name, ready for another. Failed: the file is removed.
   TCreateResult CommitAs(const std::string& Path);
+  // Makes the data durable, closes the file and puts it in place of Path in
+  // one step, replacing a file of that name. False when that fails: the file
+  // is removed and Path is left as it was.
+  bool CommitReplacing(const std::string& Path);
   const std::string& Path() const { return FPath; }  // empty once finished or removed
 
  private:
   void Discard() noexcept;  // closes the file if open and removes it if unfinished
   bool Close() noexcept;    // false when the data may not have reached the file
+  bool Flush() noexcept;    // the data on the disk, not only in the system's cache
 
 #ifdef _WIN32
   using THandle = void*;  // HANDLE; INVALID_HANDLE_VALUE is never stored
@@ -76,5 +81,12 @@ class TNewFile {
   THandle FHandle = NoHandle;
   std::string FPath;
 };
+
+// Replaces the whole content of the file Path with Data, the safe way: Data
+// is written to a temporary file beside it, which then takes the name in one
+// step. False when anything fails (the folder is missing, the file is
+// read-only, the disk is full); Path then holds exactly what it held before
+// and no temporary file is left. Creates Path when it does not exist.
+bool ReplaceFileContents(const std::string& Path, std::string_view Data);
 
 }  // namespace lumora

@@ -257,6 +257,70 @@ TEST_F(TFormMainTest, StartUpErrorsAreReportedAndThePanelsValuesApply) {
   }
 }
 
+// lumora.ini is read after the settings file, on its own: the box shows the
+// switch, an unreadable file is reported and the switch is off, and a fault
+// of shuxing.txt does not lose it.
+TEST_F(TFormMainTest, StartUpReadsTheSwitchFromLumoraIni) {
+  const std::string Ini = LumoraIniFileName(TestProgramFolder());
+  const std::string Good = ".JPG\r\n0\r\n" + Pictures + "\r\n";
+  const struct {
+    const char* Name;
+    std::string Settings;
+    const char* IniText;  // "/": a folder of that name
+    bool TodaysWeb;
+    std::vector<std::string> Messages;
+  } Cases[] = {
+      {"on", Good, "[Grab]\r\nTodaysWeb=1\r\n", true, {}},
+      {"unreadable", Good, "/", false, {"Cannot open file " + Ini + "."}},
+      {"on, with a short settings file",
+       ".GIF\r\n",
+       "[Grab]\r\nTodaysWeb=1\r\n",
+       true,
+       {"List index out of bounds (1)"}},
+  };
+  for (const auto& C : Cases) {
+    std::error_code Ignored;
+    std::filesystem::remove_all(TestProgramFolder() + "task", Ignored);
+    WriteSettings(C.Settings);
+    if (std::string(C.IniText) == "/")
+      std::filesystem::create_directories(Ini);
+    else
+      test::WriteWholeFile(Ini, C.IniText);
+    GrabSettings().SetTodaysWeb(!C.TodaysWeb);
+    Start();
+    EXPECT_EQ(Messages(), C.Messages) << C.Name;
+    EXPECT_EQ(GrabSettings().TodaysWeb(), C.TodaysWeb) << C.Name;
+    EXPECT_EQ(FormMain->FlatCheckBox5->Checked(), C.TodaysWeb) << C.Name;
+  }
+}
+
+// OK writes the switch to lumora.ini after shuxing.txt; when lumora.ini
+// cannot be read it is not replaced, the user is told, and the window stays.
+TEST_F(TFormMainTest, OkStoresTheSwitchInLumoraIni) {
+  const std::string Ini = LumoraIniFileName(TestProgramFolder());
+  WriteSettings(".JPG\r\n0\r\n" + Pictures + "\r\n");
+  Start();
+  for (const bool On : {true, false}) {
+    FormMain->ShowMain();
+    FormMain->FlatCheckBox5->SetChecked(On);
+    test::SendClick(FormMain->FlatButton6->Handle(), 5, 5);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(test::ReadWholeFile(Ini),
+              On ? "[Grab]\r\nTodaysWeb=1\r\n" : "[Grab]\r\nTodaysWeb=0\r\n");
+    EXPECT_EQ(GrabSettings().TodaysWeb(), On);
+    EXPECT_FALSE(MainShown());
+  }
+  std::filesystem::remove(Ini);
+  std::filesystem::create_directories(Ini);
+  FormMain->ShowMain();
+  FormMain->FlatCheckBox5->SetChecked(true);
+  test::SendClick(FormMain->FlatButton6->Handle(), 5, 5);
+  EXPECT_EQ(Messages(), std::vector<std::string>{"Cannot open file " + Ini + "."});
+  EXPECT_TRUE(std::filesystem::is_directory(Ini));
+  EXPECT_TRUE(GrabSettings().TodaysWeb()) << "live like the other values";
+  EXPECT_TRUE(MainShown());
+}
+
 TEST_F(TFormMainTest, OkAndCancelThroughThePanel) {
   WriteSettings(".JPG.BMP.GIF.TIF\r\n0\r\n" + Pictures + "\r\nline four\r\nline five\n");
   Start();

@@ -66,8 +66,27 @@ try:
         check("terminal: the summary on a clean row",
               text.rsplit("\r", 1)[1].startswith("12 queued, 10 saved"), repr(text))
 
+    # Settings from a file, today's web from lumora.ini beside it or from the
+    # option; the summary names it.
+    settings = os.path.join(tmp, "shuxing.txt")
+    with open(settings, "wb") as f:
+        f.write(b".GIF\r\n0\r\n" + folder_arg(os.path.join(tmp, "set")).encode() + b"\r\n")
+    with open(os.path.join(tmp, "lumora.ini"), "wb") as f:
+        f.write(b"[Grab]\r\nTodaysWeb=1\r\n")
+    p = run(["--settings", folder_arg(settings), addresses[0], addresses[8]])
+    saved = sorted(os.listdir(os.path.join(tmp, "set"))) if os.path.isdir(os.path.join(tmp, "set")) else []
+    if p.returncode != 0 or saved != ["same.gif"] or "(today's web)" not in p.stdout:
+        failures.append(f"--settings: status {p.returncode}, saved {saved}\n{p.stdout}{p.stderr}")
+    p = run(["--todays-web", "--folder", folder_arg(os.path.join(tmp, "web")), addresses[0]])
+    if p.returncode != 0 or not p.stdout.rstrip().endswith(" (today's web)"):
+        failures.append(f"--todays-web: status {p.returncode}\n{p.stdout}{p.stderr}")
+    p = run(["--help"])
+    if p.returncode != 0 or "--todays-web" not in p.stdout:
+        failures.append(f"--help: status {p.returncode}\n{p.stdout}")
+
     for bad in (["--min-size", "ten", addresses[0]], ["--bogus", addresses[0]], [],
-                ["--folder"]):
+                ["--folder"], ["--settings", folder_arg(os.path.join(tmp, "none.txt")),
+                               addresses[0]]):
         p = run(bad)
         if p.returncode != 2 or "usage:" not in p.stderr:
             failures.append(f"{bad}: status {p.returncode}, stderr {p.stderr!r}")

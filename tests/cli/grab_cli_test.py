@@ -117,6 +117,35 @@ try:
              "--min-size", "0", "--folder", folder_arg(over)])
     check("options override", p.returncode == 0 and saved(over) == ["photo.jpg"], f"{saved(over)} {p.stdout}")
 
+    # Today's web: from lumora.ini beside the settings file, or from the
+    # option; the summary names it. An unreadable lumora.ini is refused.
+    web = os.path.join(tmp, "web")
+    os.makedirs(web)
+    web_settings = os.path.join(web, "shuxing.txt")
+    with open(web_settings, "wb") as f:
+        f.write(b".JPG\r\n0\r\n" + folder_arg(os.path.join(web, "pics")).encode() + b"\r\n")
+    web_ini = os.path.join(web, "lumora.ini")
+    for name, ini, extra, on in (("no lumora.ini", None, [], False),
+                                 ("lumora.ini on", b"[Grab]\r\nTodaysWeb=1\r\n", [], True),
+                                 ("lumora.ini off", b"[grab]\ntodaysweb = 0\n", [], False),
+                                 ("the option over lumora.ini", b"[Grab]\nTodaysWeb=0\n",
+                                  ["--todays-web"], True)):
+        if ini is not None:
+            with open(web_ini, "wb") as f:
+                f.write(ini)
+        p = run([base + "/site/pics/web.jpg", "--settings", folder_arg(web_settings)] + extra)
+        summary = p.stdout.strip().splitlines()[-1] if p.stdout.strip() else ""
+        check(name, p.returncode == 0 and summary.endswith(("pics\\" if prefix else "pics/")
+                                                           + (" (today's web)" if on else "")),
+              f"status {p.returncode}\n{p.stdout}{p.stderr}")
+    p = run([base + "/site/pics/web.jpg", "--todays-web", "--folder", folder_arg(web)])
+    check("--todays-web", p.returncode == 0 and "(today's web)" in p.stdout, p.stdout)
+    os.remove(web_ini)
+    os.makedirs(web_ini)
+    p = run([base + "/site/pics/web.jpg", "--settings", folder_arg(web_settings)])
+    check("unreadable lumora.ini", p.returncode == 2 and folder_arg(web_ini) in p.stderr,
+          f"status {p.returncode}, stderr {p.stderr!r}")
+
     # A page far longer than the cut: read up to it, its picture before the
     # cut grabbed, the one after it not, and the summary says so. The body is
     # held once, so the peak stays well under the page's size.
@@ -157,7 +186,8 @@ try:
               f"status {p.returncode}, stderr {p.stderr!r}")
     check("refusals fetch nothing", len(requests()) == before, "")
     p = run(["--help"])
-    check("help", p.returncode == 0 and "lumora-pictures" in p.stdout, p.stdout)
+    check("help", p.returncode == 0 and "lumora-pictures" in p.stdout and "--todays-web" in p.stdout,
+          p.stdout)
 
     # On a terminal, a progress line rewritten in place (native only): the
     # counts, bytes, rate and time, gone before the summary, which starts on

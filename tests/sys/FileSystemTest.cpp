@@ -221,5 +221,50 @@ TEST(StaleTemporaries, OnlyThoseOfEndedProcessesGo) {
   EXPECT_EQ(RemoveStaleTemporaries(Dir.Path() + "missing" + PathDelim), 0u);
 }
 
+// A replacement takes the name in one step or not at all: whatever refuses
+// it, the old file stays as it was and no temporary file is left beside it.
+TEST(ReplaceFileContents, ReplacesWholeOrLeavesTheOldFile) {
+  TTempFolder Dir;
+  std::string Missing = Dir.Path() + "missing";
+  Missing += PathDelim;
+  ASSERT_TRUE(CreateDir(Dir.Path() + "folder.ini"));
+  const struct {
+    const char* Name;
+    std::string Path;
+    const char* Before;  // null: no file
+    bool Replaced;
+  } Cases[] = {
+      {"a longer file", Dir.Path() + "a.txt", "old and long contents", true},
+      {"a shorter file", Dir.Path() + "b.txt", "x", true},
+      {"a new file", Dir.Path() + "c.txt", nullptr, true},
+      {"a missing folder", Missing + "d.txt", nullptr, false},
+      {"a folder of that name", Dir.Path() + "folder.ini", nullptr, false},
+  };
+  for (const auto& C : Cases) {
+    if (C.Before) test::WriteWholeFile(C.Path, C.Before);
+    EXPECT_EQ(ReplaceFileContents(C.Path, std::string_view("new\0data", 8)), C.Replaced) << C.Name;
+    if (C.Replaced) {
+      EXPECT_EQ(ReadWholeFile(C.Path), std::string("new\0data", 8)) << C.Name;
+    }
+  }
+  EXPECT_TRUE(DirectoryExists(Dir.Path() + "folder.ini"));
+  EXPECT_EQ(FolderNames(Dir.Path()),
+            (std::vector<std::string>{"a.txt", "b.txt", "c.txt", "folder.ini"}));
+}
+
+#ifdef _WIN32
+// A read-only file refuses the replacement as it refuses a write.
+TEST(ReplaceFileContents, AReadOnlyFileIsLeftAlone) {
+  TTempFolder Dir;
+  const std::string Path = Dir.Path() + "shuxing.txt";
+  test::WriteWholeFile(Path, "kept");
+  ASSERT_TRUE(SetFileAttributesA(Path.c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_FALSE(ReplaceFileContents(Path, "new"));
+  SetFileAttributesA(Path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(ReadWholeFile(Path), "kept");
+  EXPECT_EQ(FolderNames(Dir.Path()), std::vector<std::string>{"shuxing.txt"});
+}
+#endif
+
 }  // namespace
 }  // namespace lumora
