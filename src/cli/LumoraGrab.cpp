@@ -11,9 +11,11 @@
 // One line per picture and a summary; on a terminal also a progress line
 // that is rewritten in place.
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <mutex>
