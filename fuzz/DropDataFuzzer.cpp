@@ -2,7 +2,7 @@
 // DROPFILES block, a FILEGROUPDESCRIPTOR block, an Internet shortcut file
 // and dropped file contents. Each is given exactly the input's bytes, so
 // AddressSanitizer sees any read past the block; the checks are what the
-// readers promise.
+// readers promise. The same bytes are read as an "HTML Format" block too.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "dragdrop/DropRules.h"
+#include "dragdrop/HtmlFormat.h"
 
 using namespace lumora;
 
@@ -55,6 +56,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   const std::string Contents = FileContentsAddress(Text);
   Check(Text.find(Contents) != std::string::npos);
   Check(IsShortcut ? Contents == ShortcutURL : Contents.size() <= 250);
+
+  // A selection: a piece of the block, never empty, and its page address
+  // from the header, both inside the block.
+  THtmlFormat Html;
+  if (ReadHtmlFormat(Block.get(), Size, Html)) {
+    Check(!Html.Fragment.empty() && Html.Fragment.size() <= Size && !Html.Cut);
+    const std::string_view All(reinterpret_cast<const char*>(Block.get()), Size);
+    Check(All.find(Html.Fragment) != std::string_view::npos);
+    Check(All.find(Html.SourceURL) != std::string_view::npos);
+  } else {
+    Check(Html.Fragment.empty() && Html.SourceURL.empty());
+  }
 
   std::string URL;
   const std::string_view View(reinterpret_cast<const char*>(Block.get()), Size);

@@ -107,6 +107,7 @@ TFormFloat::TFormFloat(TComponent* AOwner) : TForm(AOwner) {
   Image1->OnDblClick = [this](TObject* S) { Image1DblClick(S); };
   Edit1->OnChange = [this](TObject* S) { Edit1Change(S); };
   JobStarter = &TThreadmain::Start;
+  SelectionStarter = &TThreadmain::StartSelection;
   OnCreate = [this](TObject* S) { FormCreate(S); };
   OnDestroy = [this](TObject* S) { FormDestroy(S); };
 }
@@ -133,6 +134,9 @@ void TFormFloat::FormCreate(TObject*) {
   DropURLTarget1->OnDrop = [this](TObject* S, TShiftState, TDropPoint, std::uint32_t&) {
     DropURLTarget1Drop(S);
   };
+  // Selections are today's web: asked at each drag, so the switch counts
+  // from the next drag on.
+  DropURLTarget1->TakesSelections = [] { return GrabSettings().TodaysWeb(); };
   DropURLTarget1->Register(this);
   FPicQueue = std::make_shared<TPicQueue>();
   FView = std::make_shared<TFloatView>(this);
@@ -161,6 +165,16 @@ void TFormFloat::SetPopup(TPopupMenu* Menu) {
 }
 
 void TFormFloat::DropURLTarget1Drop(TObject*) {
+  if (DropURLTarget1->HasSelection()) {
+    const THtmlFormat& S = DropURLTarget1->Selection();
+    if (!FPicQueue || !SelectionStarter) return;
+    ShowBusyPicture();
+    // A job that cannot start leaves nobody to set the window idle.
+    if (!SelectionStarter(TGrabShared{FPicQueue, FView, nullptr},
+                          TDroppedSelection{S.Fragment, S.SourceURL}))
+      ShowIdlePicture();
+    return;
+  }
   // Setting the same text again raises no change, so an address still
   // being grabbed is not grabbed twice.
   if (!DropURLTarget1->URL().empty()) Edit1->SetText(DropURLTarget1->URL());

@@ -2,13 +2,16 @@
 // The floating drop window: a small, borderless, see-through picture that
 // stays above every other window and has no taskbar button. A link dropped
 // on it goes into the hidden field Edit1, whose change starts a grab job;
-// jobs and workers switch its picture between busy and idle. Any mouse
+// jobs and workers switch its picture between busy and idle. With today's
+// web, a selection dropped from a browser starts a job of its own at once
+// (it is no address, so it does not pass through Edit1). Any mouse
 // button drags it about. It owns the download queue and the drop target.
 
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "grab/GrabJob.h"
 #include "grab/GrabView.h"
 #include "grab/TThreaddownloadpic.h"
 #include "ui/Button.h"
@@ -51,6 +54,8 @@ class TFormFloat : public TForm {
   // in tests a starter that records the jobs or fails as a system short of
   // threads would.
   std::function<bool(const TGrabShared&, std::string)> JobStarter;
+  // The same for a dropped selection: TThreadmain::StartSelection.
+  std::function<bool(const TGrabShared&, TDroppedSelection)> SelectionStarter;
 
   // The GUI-thread side of the view.
   void ShowBusyPicture();

@@ -2,6 +2,7 @@
 // would (a picture directly, a page through the queue and five workers),
 // then waits until the queue is empty and every worker has finished.
 //
+//   lumora-grab --html-file FILE [--base URL] [options]
 //   lumora-grab ADDRESS [--folder DIR] [--types .JPG.BMP.GIF.TIF] [--min-size K]
 //               [--settings FILE] [--todays-web] [--ca-file FILE] [--quiet]
 //
@@ -22,6 +23,7 @@
 
 #include "cli/CliSettings.h"
 #include "cli/ProgressLine.h"
+#include "dragdrop/HtmlFormat.h"
 #include "grab/FolderVariables.h"
 #include "grab/GrabJob.h"
 #include "grab/GrabObserver.h"
@@ -124,7 +126,8 @@ class TPrinter : public TGrabTally {
 void PrintUsage(std::FILE* To) {
   std::fprintf(To,
                "usage: lumora-grab ADDRESS [--folder DIR] [--types .JPG.BMP.GIF.TIF]"
-               " [--min-size K] [--settings FILE] [--todays-web] [--ca-file FILE] [--quiet]\n");
+               " [--min-size K] [--settings FILE] [--todays-web] [--ca-file FILE] [--quiet]\n"
+               "       lumora-grab --html-file FILE [--base URL] [options as above]\n");
 }
 
 [[noreturn]] void Usage(const std::string& Problem) {
@@ -154,6 +157,13 @@ void PrintUsage(std::FILE* To) {
       "  --ca-file FILE   also trust the certificate authorities of this PEM file\n"
       "                   for https:// (native build; Windows trusts its own store)\n"
       "  --quiet          print the summary only\n"
+      "  --html-file FILE grab the pictures of a piece of HTML, as a selection dropped\n"
+      "                   from a browser: read with today's web (which it turns on),\n"
+      "                   its pictures saved, no page fetched. FILE is HTML, or an\n"
+      "                   \"HTML Format\" block (it starts with \"Version:\") whose\n"
+      "                   fragment and SourceURL are used\n"
+      "  --base URL       the address of the page the HTML is from; without one (and\n"
+      "                   without a SourceURL) only absolute picture addresses count\n"
       "\n"
       "A page is read up to %s; a longer one is cut there, the summary says so,\n"
       "and the pictures up to the cut are grabbed.\n"
@@ -162,6 +172,35 @@ void PrintUsage(std::FILE* To) {
       "the grab itself failed, 2 for bad options or an unreadable settings file.\n",
       DefaultFolder, CutText().c_str());
   std::exit(0);
+}
+
+// --html-file: the selection the file holds, its HTML read up to a page's
+// bound; an "HTML Format" block gives its fragment and SourceURL, and a
+// block whose header lies is refused.
+TDroppedSelection ReadSelectionFile(const std::string& Path) {
+  std::FILE* F = std::fopen(Path.c_str(), "rb");
+  if (!F) Usage("cannot read the HTML file " + Path + ": " + std::strerror(errno));
+  std::string Text;
+  char Block[65536];
+  // A block's header comes before its fragment: read a little past the bound.
+  const std::size_t Limit = MaxPageBytes + sizeof Block;
+  for (std::size_t N; Text.size() < Limit && (N = std::fread(Block, 1, sizeof Block, F)) > 0;)
+    Text.append(Block, N);
+  const bool Failed = std::ferror(F) != 0;
+  const int Error = errno;
+  std::fclose(F);
+  if (Failed) Usage("cannot read the HTML file " + Path + ": " + std::strerror(Error));
+  TDroppedSelection Selection;
+  if (Text.rfind("Version:", 0) == 0) {
+    THtmlFormat Html;
+    if (!ReadHtmlFormat(Text.data(), Text.size(), Html))
+      Usage("the HTML file " + Path + " is an \"HTML Format\" block whose header is unusable");
+    Selection.Html = std::move(Html.Fragment);
+    Selection.SourceURL = std::move(Html.SourceURL);
+  } else {
+    Selection.Html = std::move(Text);
+  }
+  return Selection;
 }
 
 // --ca-file: a file that can be read, in a build whose client takes one.
@@ -186,6 +225,8 @@ int main(int argc, char** argv) {
   bool Quiet = false;
   bool TodaysWeb = false;
   std::string CaFile;
+  std::string HtmlFile, Base;
+  bool HaveHtmlFile = false, HaveBase = false;
 
   for (int I = 1; I < argc; ++I) {
     const std::string Arg = argv[I];
@@ -212,6 +253,12 @@ int main(int argc, char** argv) {
       Quiet = true;
     } else if (Arg == "--ca-file") {
       CaFile = Value();
+    } else if (Arg == "--html-file") {
+      HtmlFile = Value();
+      HaveHtmlFile = true;
+    } else if (Arg == "--base") {
+      Base = Value();
+      HaveBase = true;
     } else if (Arg.rfind("--", 0) == 0) {
       Usage("unknown option " + Arg);
     } else if (HaveAddress) {
@@ -221,8 +268,10 @@ int main(int argc, char** argv) {
       HaveAddress = true;
     }
   }
-  if (!HaveAddress) Usage("no address given");
-  if (Address.empty()) Usage("the address is empty");
+  if (HaveHtmlFile && HaveAddress) Usage("an address or --html-file, not both");
+  if (HaveBase && !HaveHtmlFile) Usage("--base goes with --html-file");
+  if (!HaveAddress && !HaveHtmlFile) Usage("no address given");
+  if (HaveAddress && Address.empty()) Usage("the address is empty");
   if (std::string Problem;
       !SettingsPath.empty() && !ReadSettingsFiles(SettingsPath, Settings, Problem))
     Usage(Problem);
@@ -230,19 +279,27 @@ int main(int argc, char** argv) {
     Usage("--min-size takes a whole number of kilobytes");
   if (HaveTypes) Settings.PicTypes = Types;
   if (HaveFolder) Settings.SaveFolder = Folder;
-  if (TodaysWeb) Settings.TodaysWeb = true;
+  if (TodaysWeb || HaveHtmlFile) Settings.TodaysWeb = true;
   UseCaFile(CaFile);
+  TDroppedSelection Selection;
+  if (HaveHtmlFile) {
+    Selection = ReadSelectionFile(HtmlFile);
+    if (HaveBase) Selection.SourceURL = Base;
+  }
   GrabSettings().Assign(Settings);
 
   TGrabShared Shared;
   Shared.PicQueue = std::make_shared<TPicQueue>();
   Shared.View = std::make_shared<TCommandView>();
-  auto Printer = std::make_shared<TPrinter>(Quiet, Quiet ? nullptr : TStatusOutput::ForStdout(),
-                                            IsDirectPicture(Address, Settings.TodaysWeb) ? 1 : 0);
+  auto Printer = std::make_shared<TPrinter>(
+      Quiet, Quiet ? nullptr : TStatusOutput::ForStdout(),
+      HaveAddress && IsDirectPicture(Address, Settings.TodaysWeb) ? 1 : 0);
   Shared.Observer = Printer;
 
   const auto Start = std::chrono::steady_clock::now();
-  if (!TThreadmain::Start(Shared, Address)) {
+  const bool Started = HaveHtmlFile ? TThreadmain::StartSelection(Shared, std::move(Selection))
+                                    : TThreadmain::Start(Shared, Address);
+  if (!Started) {
     std::fprintf(stderr, "lumora-grab: cannot start the grab\n");
     return 1;
   }

@@ -20,6 +20,7 @@ UINT CF_FILEGROUPDESCRIPTOR = 0;
 UINT CF_IDLIST = 0;
 UINT CF_PREFERREDDROPEFFECT = 0;
 UINT CF_URL = 0;
+UINT CF_HTML = 0;
 UINT CF_FILENAMEMAP = 0;
 UINT CF_FILENAMEMAPW = 0;
 IMalloc* ShellMalloc = nullptr;
@@ -41,6 +42,7 @@ struct TDropTargetUnit {
     CF_IDLIST = RegisterClipboardFormatA("Shell IDList Array");
     CF_PREFERREDDROPEFFECT = RegisterClipboardFormatA("Preferred DropEffect");
     CF_URL = RegisterClipboardFormatA("UniformResourceLocator");
+    CF_HTML = RegisterClipboardFormatA("HTML Format");
     CF_FILENAMEMAP = RegisterClipboardFormatA("FileNameMap");
     CF_FILENAMEMAPW = RegisterClipboardFormatA("FileNameMapW");
     if (FAILED(SHGetMalloc(&ShellMalloc))) ShellMalloc = nullptr;

@@ -46,6 +46,8 @@ extern UINT CF_FILEGROUPDESCRIPTOR;
 extern UINT CF_IDLIST;
 extern UINT CF_PREFERREDDROPEFFECT;
 extern UINT CF_URL;
+// "HTML Format": a selection dragged from a browser (see HtmlFormat.h).
+extern UINT CF_HTML;
 extern UINT CF_FILENAMEMAP;
 extern UINT CF_FILENAMEMAPW;
 // The shell's allocator, taken at start-up (may be null).

@@ -22,11 +22,12 @@ class TFileHandle {
   HANDLE FHandle;
 };
 
-bool IsAcceptableFormat(const FORMATETC& Format) {
+bool IsAcceptableFormat(const FORMATETC& Format, bool Selections) {
   if (Format.ptd || Format.dwAspect != DVASPECT_CONTENT || !(Format.tymed & TYMED_HGLOBAL))
     return false;
   const UINT Number = Format.cfFormat;
-  return Number == CF_URL || Number == CF_FILECONTENTS || Number == CF_HDROP || Number == CF_TEXT;
+  return Number == CF_URL || Number == CF_FILECONTENTS || Number == CF_HDROP || Number == CF_TEXT ||
+         (Selections && Number == CF_HTML);
 }
 
 }  // namespace
@@ -39,6 +40,7 @@ TDropURLTarget::TDropURLTarget(TComponent* AOwner) : TDropTarget(AOwner) {
                             TYMED_HGLOBAL};
   FFileGroupDescriptorFormatEtc = {static_cast<CLIPFORMAT>(CF_FILEGROUPDESCRIPTOR), nullptr,
                                    DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+  FHtmlFormatEtc = {static_cast<CLIPFORMAT>(CF_HTML), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
 }
 
 bool TDropURLTarget::HasValidFormats() {
@@ -46,12 +48,13 @@ bool TDropURLTarget::HasValidFormats() {
   if (!DataObject() || DataObject()->EnumFormatEtc(DATADIR_GET, Formats.Put()) != S_OK ||
       !Formats || Formats->Reset() != S_OK)
     return false;
+  const bool Selections = SelectionsOn();
   for (;;) {
     FORMATETC Format{};
     ULONG Fetched = 0;
     if (Formats->Next(1, &Format, &Fetched) != S_OK || Fetched == 0) return false;
     // The enumerator hands over any target device; it is ours to free.
-    const bool Acceptable = IsAcceptableFormat(Format);
+    const bool Acceptable = IsAcceptableFormat(Format, Selections);
     if (Format.ptd) CoTaskMemFree(Format.ptd);
     if (Acceptable) return true;
   }
@@ -87,15 +90,41 @@ bool TDropURLTarget::ReadFromHDrop(bool& Stop) {
   return true;
 }
 
+TDropURLTarget::TSelectionRead TDropURLTarget::ReadSelection(bool& Stop) {
+  FORMATETC Wanted = FHtmlFormatEtc;
+  TStgMedium Medium;
+  if (DataObject()->GetData(&Wanted, Medium.Put()) != S_OK) return TSelectionRead::NotOffered;
+  if (Medium.Get().tymed != TYMED_HGLOBAL) {
+    Stop = true;
+    return TSelectionRead::NotOffered;
+  }
+  TGlobalLock Lock(Medium.Get().hGlobal);
+  if (!ReadHtmlFormat(Lock.Data(), Lock.Size(), FSelection)) return TSelectionRead::Refused;
+  FHasSelection = true;
+  FTitle = FSelection.SourceURL;
+  return TSelectionRead::Read;
+}
+
 bool TDropURLTarget::DoGetData() {
   FURL.clear();
   FTitle.clear();
+  FHasSelection = false;
+  FSelection = THtmlFormat{};
   bool Result = false;
   if (!DataObject()) return false;
 
   bool Stop = false;
   std::string Text;
-  if (ReadText(FURLFormatEtc, Text, Stop) || (!Stop && ReadText(TextFormatEtc, Text, Stop))) {
+  TSelectionRead Selection = TSelectionRead::NotOffered;
+  if (ReadText(FURLFormatEtc, Text, Stop)) {
+    FURL = Text;
+    Result = true;
+  } else if (!Stop && SelectionsOn() &&
+             (Selection = ReadSelection(Stop)) != TSelectionRead::NotOffered) {
+    // A selection's plain text is no address: a block that lies is refused.
+    if (Selection == TSelectionRead::Refused) return false;
+    Result = true;
+  } else if (!Stop && ReadText(TextFormatEtc, Text, Stop)) {
     FURL = Text;
     Result = true;
   } else if (!Stop && ReadText(FFileContentsFormatEtc, Text, Stop)) {
@@ -122,6 +151,8 @@ bool TDropURLTarget::DoGetData() {
 
 void TDropURLTarget::ClearData() {
   FURL.clear();
+  FHasSelection = false;
+  FSelection = THtmlFormat{};
 }
 
 bool ReadURLFile(const std::string& FileName, std::string& URL) {

@@ -77,6 +77,9 @@ void QueueImages(const std::string& U, std::string T, TPicQueue& Queue, TGrabObs
   std::size_t Kept = 0;
   for (std::size_t I = 0; I < Images.size(); ++I) {
     if (Images[I].empty()) continue;
+    // A selection without its page's address has nothing to resolve
+    // against: a reference without a scheme of its own names nothing.
+    if (U.empty() && AddressScheme(Images[I]).empty()) continue;
     std::string S = AbsolutePictureAddress(std::move(Images[I]), U, Settings.TodaysWeb);
     const bool Added = Queue.AppendIfAbsent(S, Page);
     Tell(Observer, [&](TGrabObserver& O) {
@@ -227,6 +230,35 @@ void QueuePage(const std::string& U, std::string T, TPicQueue& Queue, TGrabObser
     QueueImages(U, std::move(T), Queue, Observer, Settings);
 }
 
+namespace {
+
+// Five workers for what a job queued. Without one nobody would set the window
+// idle: the job ends by an error instead, which does.
+void StartPageWorkers(const TGrabShared& Shared) {
+  int Started = 0;
+  for (int I = 0; I < PageJobWorkers; ++I) {
+    if (TThreaddownloadpic::Start(Shared))
+      ++Started;
+    else
+      Tell(Shared.Observer.get(), [](TGrabObserver& O) { O.WorkerNotStarted(); });
+  }
+  if (Started == 0) throw ELumoraError("Cannot start a download worker");
+}
+
+}  // namespace
+
+void GrabSelection(const TGrabShared& Shared, TDroppedSelection Selection) {
+  TGrabSettingsValues Settings = GrabSettings().Snapshot();
+  Settings.TodaysWeb = true;
+  if (Shared.View) Shared.View->ShowBusyPicture();
+  if (Selection.Html.size() > MaxPageBytes) Selection.Html.resize(MaxPageBytes);
+  // Straight to the parser: a selection is HTML even when its page's
+  // address holds "google".
+  QueueImages(Selection.SourceURL, std::move(Selection.Html), *Shared.PicQueue,
+              Shared.Observer.get(), Settings);
+  StartPageWorkers(Shared);
+}
+
 void Button1Click(const TGrabShared& Shared, const std::string& A) {
   TGrabView* View = Shared.View.get();
   TGrabObserver* Observer = Shared.Observer.get();
@@ -253,16 +285,7 @@ void Button1Click(const TGrabShared& Shared, const std::string& A) {
   std::string T = FetchPage(U, Observer ? &Page : nullptr, Settings.TodaysWeb, &Final);
   Tell(Observer, [&](TGrabObserver& O) { O.PageFetched(Page); });
   QueuePage(Settings.TodaysWeb ? Final : U, std::move(T), *Shared.PicQueue, Observer, Settings);
-  int Started = 0;
-  for (int I = 0; I < PageJobWorkers; ++I) {
-    if (TThreaddownloadpic::Start(Shared))
-      ++Started;
-    else
-      Tell(Observer, [](TGrabObserver& O) { O.WorkerNotStarted(); });
-  }
-  // Without a worker nobody would set the window idle: the job ends by an
-  // error instead, which does.
-  if (Started == 0) throw ELumoraError("Cannot start a download worker");
+  StartPageWorkers(Shared);
 }
 
 }  // namespace lumora

@@ -80,6 +80,21 @@ std::string AbsolutePictureAddress(std::string Reference, const std::string& Pag
 void QueuePage(const std::string& U, std::string T, TPicQueue& Queue, TGrabObserver* Observer,
                const TGrabSettingsValues& Settings = {});
 
+// A selection dragged from a browser: the HTML that was selected and the
+// address of the page it is a piece of (empty when the browser gave none).
+struct TDroppedSelection {
+  std::string Html;
+  std::string SourceURL;
+};
+
+// The job procedure for a dropped selection, a part of today's web: the
+// HTML is read as the page at SourceURL would be, with every rule of today's
+// web whatever the switch says (the drop window takes selections only with
+// it on), its pictures are queued and five workers start. The page itself is
+// never fetched. Without a SourceURL only picture addresses with a scheme of
+// their own count. HTML past MaxPageBytes is cut off, as a page's is.
+void GrabSelection(const TGrabShared& Shared, TDroppedSelection Selection);
+
 // The job procedure: grabs Address, the text Edit1 had when the job was
 // started. Errors of requests and files are swallowed where they happen; any
 // other error leaves here, before a worker has started. A worker that cannot

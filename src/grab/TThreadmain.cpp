@@ -18,6 +18,14 @@ bool TThreadmain::Start(const TGrabShared& Shared, std::string Address) {
   return Started;
 }
 
+bool TThreadmain::StartSelection(const TGrabShared& Shared, TDroppedSelection Selection) {
+  if (Shared.Observer) Shared.Observer->JobStarted();
+  const bool Started = StartDetachedThread(
+      [Job = TThreadmain(Shared, std::move(Selection))]() mutable { Job.Execute(); });
+  if (!Started && Shared.Observer) Shared.Observer->JobFinished();
+  return Started;
+}
+
 namespace {
 
 // Why the job ended; never throws.
@@ -40,7 +48,10 @@ void TThreadmain::Execute() {
     // What runs killed mid-picture left behind, once as the job begins
     // saving into the folder.
     RemoveStaleTemporaries(GrabSettings().SaveFolder());
-    Button1Click(FShared, FAddress);
+    if (FSelection)
+      GrabSelection(FShared, std::move(*FSelection));
+    else
+      Button1Click(FShared, FAddress);
   } catch (const std::exception& E) {
     Failed = true;
     NoteFailure(Error, E.what());

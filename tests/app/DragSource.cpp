@@ -3,7 +3,10 @@
 // A drag source of the tests' own, standing in for a browser: a plain
 // window in which every left-button press starts a real OLE drag of the
 // next address in turn, offered the way browsers offer a link (as
-// "UniformResourceLocator" and as CF_TEXT, copy or link). The outcome of
+// "UniformResourceLocator" and as CF_TEXT, copy or link). An argument
+// "selection:FILE" drags a selection instead, as browsers offer one: the
+// file's bytes (an "HTML Format" block) as "HTML Format", and its
+// fragment's text as CF_TEXT, with no link. The outcome of
 // each drag goes to standard output as one line, flushed at once, so that
 // a script driving the mouse from outside can follow:
 //
@@ -120,21 +123,43 @@ class TGlobalBlock {
   HGLOBAL FBlock;
 };
 
+using TOffers = std::vector<std::pair<CLIPFORMAT, std::string>>;
+
 // One address as a browser drags a link: the same 8-bit text with its
-// terminating zero under both formats, in global memory.
+// terminating zero under both formats.
+TOffers LinkOffers(const std::string& Address) {
+  const auto Url = static_cast<CLIPFORMAT>(RegisterClipboardFormatA("UniformResourceLocator"));
+  return {{Url, Address + '\0'}, {static_cast<CLIPFORMAT>(CF_TEXT), Address + '\0'}};
+}
+
+// A selection as a browser drags one: "HTML Format" and text, no link.
+TOffers SelectionOffers(const std::string& FileName) {
+  std::string Block;
+  if (std::FILE* F = std::fopen(FileName.c_str(), "rb")) {
+    char Buffer[4096];
+    for (std::size_t N; (N = std::fread(Buffer, 1, sizeof Buffer, F)) > 0;) Block.append(Buffer, N);
+    std::fclose(F);
+  }
+  const auto Html = static_cast<CLIPFORMAT>(RegisterClipboardFormatA("HTML Format"));
+  return {{Html, Block + '\0'},
+          {static_cast<CLIPFORMAT>(CF_TEXT), std::string("Three pictures") + '\0'}};
+}
+
+// The offered formats, each in global memory.
 class TLinkData final : public TComObject<IDataObject> {
  public:
-  explicit TLinkData(const std::string& Address)
-      : TComObject({&IID_IDataObject}), FBytes(Address + '\0') {
-    const auto Url = static_cast<CLIPFORMAT>(RegisterClipboardFormatA("UniformResourceLocator"));
-    for (CLIPFORMAT Format : {Url, static_cast<CLIPFORMAT>(CF_TEXT)})
-      FFormats.push_back(FORMATETC{Format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL});
+  explicit TLinkData(TOffers Offers) : TComObject({&IID_IDataObject}), FOffers(std::move(Offers)) {
+    for (const auto& Offer : FOffers)
+      FFormats.push_back(FORMATETC{Offer.first, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL});
   }
 
   HRESULT STDMETHODCALLTYPE GetData(FORMATETC* Format, STGMEDIUM* Medium) override {
     if (!Format || !Medium) return E_INVALIDARG;
     if (const HRESULT Offered = QueryGetData(Format); Offered != S_OK) return Offered;
-    TGlobalBlock Block(FBytes);
+    const std::string* Bytes = nullptr;
+    for (const auto& Offer : FOffers)
+      if (Offer.first == Format->cfFormat) Bytes = &Offer.second;
+    TGlobalBlock Block(*Bytes);
     if (!Block.Valid()) return E_OUTOFMEMORY;
     *Medium = STGMEDIUM{};
     Medium->tymed = TYMED_HGLOBAL;
@@ -172,7 +197,7 @@ class TLinkData final : public TComObject<IDataObject> {
   }
 
  private:
-  std::string FBytes;
+  TOffers FOffers;
   std::vector<FORMATETC> FFormats;
 };
 
@@ -211,7 +236,10 @@ std::size_t Next = 0;
 void DragNextAddress() {
   const std::string& Address = Addresses[Next];
   Next = (Next + 1) % Addresses.size();
-  TComPtr<IDataObject> Data(new TLinkData(Address));
+  constexpr char Selection[] = "selection:";
+  TComPtr<IDataObject> Data(new TLinkData(
+      Address.rfind(Selection, 0) == 0 ? SelectionOffers(Address.substr(sizeof Selection - 1))
+                                       : LinkOffers(Address)));
   TComPtr<IDropSource> Source(new TLinkDropSource);
   DWORD Effect = DROPEFFECT_NONE;
   const HRESULT Outcome =

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -177,6 +178,76 @@ TEST_F(TDropURLTargetTest, DragsWithoutAnAcceptableFormatAreRefused) {
     Ole->DragLeave();
     EXPECT_EQ(Drops, std::vector<std::string>{"leave"});
     EXPECT_EQ(Data.ForeignReferences(), 0);
+  }
+}
+
+// An "HTML Format" block with truthful offsets around Fragment.
+std::string HtmlBlock(const std::string& Fragment, const std::string& Source) {
+  auto Header = [&](std::size_t SF, std::size_t EF) {
+    char Text[160];
+    std::snprintf(Text, sizeof Text,
+                  "Version:0.9\r\nStartFragment:%010zu\r\nEndFragment:%010zu\r\nSourceURL:", SF,
+                  EF);
+    return std::string(Text) + Source + "\r\n";
+  };
+  const std::size_t SF = Header(0, 0).size();
+  return Header(SF, SF + Fragment.size()) + Fragment;
+}
+
+TEST_F(TDropURLTargetTest, SelectionsAreTakenOnlyWhenAskedAndNeverBeforeALink) {
+  CLIPFORMAT Html = static_cast<CLIPFORMAT>(CF_HTML);
+  const std::string Page = "http://example.com/a/page.html";
+  const std::string Fragment = "<img src=\"one.jpg\"><img src=\"two.gif\">";
+  const TOffer Link{Url(), TYMED_HGLOBAL, TYMED_HGLOBAL, Z("http://example.com/link.html")};
+  const TOffer Selection{Html, TYMED_HGLOBAL, TYMED_HGLOBAL, Z(HtmlBlock(Fragment, Page))};
+  std::string Lying = HtmlBlock(Fragment, Page);
+  Lying.replace(Lying.find("EndFragment:") + 12, 4, "9999");
+  const TOffer Liar{Html, TYMED_HGLOBAL, TYMED_HGLOBAL, Lying};
+  const TOffer Text{CF_TEXT, TYMED_HGLOBAL, TYMED_HGLOBAL, Z("Two pictures")};
+  struct TCase {
+    const char* What;
+    bool On;
+    std::vector<TOffer> Offers;
+    DWORD Entered;
+    std::string Seen;  // in OnDrop: URL, or "selection <SourceURL> <fragment>"
+  } Cases[] = {
+      {"a link drag stays one",
+       true,
+       {Link, Selection, Text},
+       DROPEFFECT_LINK,
+       "http://example.com/link.html"},
+      {"a selection",
+       true,
+       {Selection, Text},
+       DROPEFFECT_LINK,
+       "selection " + Page + " " + Fragment},
+      {"a selection alone",
+       true,
+       {Selection},
+       DROPEFFECT_LINK,
+       "selection " + Page + " " + Fragment},
+      {"a lying header refuses the drop", true, {Liar, Text}, DROPEFFECT_LINK, ""},
+      {"switched off: the text, as designed",
+       false,
+       {Selection, Text},
+       DROPEFFECT_LINK,
+       "Two pictures"},
+      {"switched off: HTML alone is no format", false, {Selection}, DROPEFFECT_NONE, ""},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.What);
+    Target->TakesSelections = [On = C.On] { return On; };
+    std::vector<std::string> Seen;
+    Target->OnDrop = [&](TObject*, TShiftState, TDropPoint, std::uint32_t&) {
+      Seen.push_back(Target->HasSelection() ? "selection " + Target->Selection().SourceURL + " " +
+                                                  Target->Selection().Fragment
+                                            : Target->URL());
+    };
+    TTestDataObject Data(C.Offers);
+    EXPECT_EQ(DropOnce(Data), C.Entered);
+    if (C.Entered == DROPEFFECT_NONE) continue;
+    EXPECT_EQ(Seen, std::vector<std::string>{C.Seen});
+    EXPECT_FALSE(Target->HasSelection());  // forgotten right after OnDrop
   }
 }
 
