@@ -2,7 +2,7 @@
 // save them, exactly as the drop window's workers do, then waits for them.
 //
 //   lumora-download [--folder DIR] [--types .JPG.BMP.GIF.TIF] [--min-size K]
-//                   [--todays-web] [--ca-file FILE] ADDRESS... | -
+//                   [--todays-web] [--ca-file FILE] [--max-size MB] ADDRESS... | -
 //
 // With "-" the addresses are read from standard input, one a line.
 
@@ -50,7 +50,7 @@ class TPrinter : public TGrabTally {
 [[noreturn]] void Usage(const std::string& Problem) {
   std::cerr << "lumora-download: " << Problem << "\n"
             << "usage: lumora-download [--folder DIR] [--types .JPG.BMP.GIF.TIF] [--min-size K]"
-               " [--todays-web] [--ca-file FILE] [--quiet] ADDRESS... | -\n";
+               " [--todays-web] [--ca-file FILE] [--max-size MB] [--quiet] ADDRESS... | -\n";
   std::exit(2);
 }
 
@@ -80,6 +80,13 @@ int main(int argc, char** argv) {
       if (V.empty() || *End != '\0' || K < INT32_MIN || K > INT32_MAX)
         Usage("--min-size takes a whole number of kilobytes");
       Settings.MinSizeK = static_cast<std::int32_t>(K);
+    } else if (Arg == "--max-size") {
+      const std::string V = Value();
+      char* End = nullptr;
+      const long M = std::strtol(V.c_str(), &End, 10);
+      if (V.empty() || *End != '\0' || M <= 0 || M > INT32_MAX)
+        Usage("--max-size takes a whole number of megabytes, 1 or more");
+      Settings.MaxPictureMB = static_cast<std::int32_t>(M);
     } else if (Arg == "--quiet") {
       Quiet = true;
     } else if (Arg == "--todays-web") {

@@ -3,7 +3,8 @@
 // then waits until the queue is empty and every worker has finished.
 //
 //   lumora-grab ADDRESS [--folder DIR] [--types .JPG.BMP.GIF.TIF] [--min-size K]
-//               [--settings FILE] [--todays-web] [--ca-file FILE] [--quiet]
+//               [--settings FILE] [--todays-web] [--ca-file FILE] [--max-size MB]
+//               [--quiet]
 //
 // Settings start from the defaults, then the settings file, then the options.
 // One line per picture and a summary; on a terminal also a progress line
@@ -136,7 +137,8 @@ class TPrinter : public TGrabTally {
 void PrintUsage(std::FILE* To) {
   std::fprintf(To,
                "usage: lumora-grab ADDRESS [--folder DIR] [--types .JPG.BMP.GIF.TIF]"
-               " [--min-size K] [--settings FILE] [--todays-web] [--ca-file FILE] [--quiet]\n");
+               " [--min-size K] [--settings FILE] [--todays-web] [--ca-file FILE] [--max-size MB]"
+               " [--quiet]\n");
 }
 
 [[noreturn]] void Usage(const std::string& Problem) {
@@ -163,6 +165,8 @@ void PrintUsage(std::FILE* To) {
       "                   https:// down to http://\n"
       "  --ca-file FILE   also trust the certificate authorities of this PEM file\n"
       "                   for https:// (native build; Windows trusts its own store)\n"
+      "  --max-size MB    the largest picture saved, in MB (default: %d); a larger\n"
+      "                   one, or one arriving slower than 1 KB/s over 60 s, fails\n"
       "  --quiet          print the summary only\n"
       "\n"
       "A page is read up to %s; a longer one is cut there, the summary says so,\n"
@@ -170,7 +174,7 @@ void PrintUsage(std::FILE* To) {
       "\n"
       "Exit status: 0 when everything went well, 1 when the page, a picture or\n"
       "the grab itself failed, 2 for bad options or an unreadable settings file.\n",
-      DefaultFolder, CutText().c_str());
+      DefaultFolder, static_cast<int>(DefaultMaxPictureMB), CutText().c_str());
   std::exit(0);
 }
 
@@ -208,8 +212,9 @@ int main(int argc, char** argv) {
   TGrabSettingsValues Settings;
   Settings.PicTypes = DefaultTypes;
   Settings.SaveFolder = DefaultFolder;
-  std::string Address, SettingsPath, Folder, Types, MinSize;
+  std::string Address, SettingsPath, Folder, Types, MinSize, MaxSize;
   bool HaveAddress = false, HaveFolder = false, HaveTypes = false, HaveMinSize = false;
+  bool HaveMaxSize = false;
   bool Quiet = false;
   bool TodaysWeb = false;
   std::string CaFile;
@@ -231,6 +236,9 @@ int main(int argc, char** argv) {
     } else if (Arg == "--min-size") {
       MinSize = Value();
       HaveMinSize = true;
+    } else if (Arg == "--max-size") {
+      MaxSize = Value();
+      HaveMaxSize = true;
     } else if (Arg == "--settings") {
       SettingsPath = Value();
     } else if (Arg == "--quiet") {
@@ -253,6 +261,8 @@ int main(int argc, char** argv) {
   if (!SettingsPath.empty()) ReadSettingsFile(SettingsPath, Settings);
   if (HaveMinSize && !StrToInt(MinSize, Settings.MinSizeK))
     Usage("--min-size takes a whole number of kilobytes");
+  if (HaveMaxSize && (!StrToInt(MaxSize, Settings.MaxPictureMB) || Settings.MaxPictureMB <= 0))
+    Usage("--max-size takes a whole number of megabytes, 1 or more");
   if (HaveTypes) Settings.PicTypes = Types;
   if (HaveFolder) Settings.SaveFolder = Folder;
   if (TodaysWeb) Settings.TodaysWeb = true;

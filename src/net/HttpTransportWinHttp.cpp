@@ -356,6 +356,7 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   // On the heap: the threads that make requests have small stacks.
   std::vector<char> Chunk(64 * 1024);
   std::int64_t Received = 0;
+  TLowSpeedCheck LowSpeed;
   for (;;) {
     DWORD Read = 0;
     if (!WinHttpReadData(Request.get(), Chunk.data(), static_cast<DWORD>(Chunk.size()), &Read))
@@ -363,6 +364,9 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
     if (Read == 0) break;
     if (!Sink(Chunk.data(), Read)) return;  // the rest stays unread; closing drops it
     Received += Read;
+    // Each read returns with what has arrived, at the latest after the
+    // receive time-out: a drip is caught within a read of the window's end.
+    if (!LowSpeed.Moving(Received)) throw EHttpError(0, LowSpeed.Reason());
   }
   if (Reply.ContentLength >= 0 && Received < Reply.ContentLength)
     throw EHttpError(0, "Connection closed before the whole body arrived");
