@@ -9,7 +9,7 @@
 #include <winhttp.h>
 
 #include <algorithm>
-#include <atomic>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -116,13 +116,19 @@ bool RunsUnderWine() {
   return Wine;
 }
 
-// Collects what a request's secure-failure notifications say, into the
-// DWORD its context value points to.
-void CALLBACK OnSecureFailure(HINTERNET, DWORD_PTR Context, DWORD Status, LPVOID Info,
+// What a request's notifications say, gathered through its context value.
+struct TRequestNotes {
+  DWORD SecureFlags = 0;   // of its secure-failure notifications
+  bool Connected = false;  // a try opened a connection of its own
+};
+
+void CALLBACK OnRequestStatus(HINTERNET, DWORD_PTR Context, DWORD Status, LPVOID Info,
                               DWORD Length) {
-  if (Status == WINHTTP_CALLBACK_STATUS_SECURE_FAILURE && Context && Info &&
-      Length >= sizeof(DWORD))
-    *reinterpret_cast<DWORD*>(Context) |= *static_cast<const DWORD*>(Info);
+  auto* Notes = reinterpret_cast<TRequestNotes*>(Context);
+  if (!Notes) return;
+  if (Status == WINHTTP_CALLBACK_STATUS_CONNECTED_TO_SERVER) Notes->Connected = true;
+  if (Status == WINHTTP_CALLBACK_STATUS_SECURE_FAILURE && Info && Length >= sizeof(DWORD))
+    Notes->SecureFlags |= *static_cast<const DWORD*>(Info);
 }
 
 [[noreturn]] void Fail(const char* Step) {
@@ -156,47 +162,54 @@ TWinHttpHandle OpenInternet() {
   return Internet;
 }
 
-// Errors of a connection that broke before any of the reply arrived: what a
-// kept-alive connection the server has closed meanwhile gives.
-// Wine passes the socket's own error on where Windows reports a connection
-// error.
+// Errors of a connection that broke under the request: what a kept-alive
+// connection the server has closed meanwhile gives. Wine passes the socket's
+// own error on where Windows reports a connection error. A reply that
+// arrived but is no HTTP (ERROR_WINHTTP_INVALID_SERVER_RESPONSE) is the
+// server's answer, never a reason to ask again; only Wine's WinHTTP reports a
+// kept connection closed before any byte of the reply with that error too,
+// and cannot tell the two apart.
 bool IsStaleConnectionError(DWORD Error) {
-  return Error == ERROR_WINHTTP_CONNECTION_ERROR ||
-         Error == ERROR_WINHTTP_INVALID_SERVER_RESPONSE || Error == WSAECONNRESET ||
-         Error == WSAECONNABORTED;
+  return Error == ERROR_WINHTTP_CONNECTION_ERROR || Error == WSAECONNRESET ||
+         Error == WSAECONNABORTED ||
+         (Error == ERROR_WINHTTP_INVALID_SERVER_RESPONSE && RunsUnderWine());
 }
 
-// Hosts (with port) that sessions of this process have kept connections to.
-// Only there can a pooled connection have gone stale; and since some WinHTTPs
-// pool connections for the whole process rather than per session, a request
-// made without a session may be given one of them too.
-class TKeptHosts {
+// The most a request is sent again: one for each connection a job's five
+// workers can have left stale in a shared pool.
+constexpr int MaxResends = 5;
+
+// How many sessions alive now have used each host (with port). Only their
+// connections can have gone stale; and since some WinHTTPs (Wine's) pool
+// connections for the whole process rather than per session, a request may
+// be given any of them, a request made without a session too.
+class THostSessions {
  public:
-  // Notes Key; true when it was noted before.
-  bool Note(const std::string& Key) {
+  // Notes that a session used Key; the sessions that had used it before.
+  int Note(const std::string& Key) {
     std::lock_guard Guard(FLock);
-    return !FKeys.insert(Key).second;
+    return FCount[Key]++;
   }
-  bool Contains(const std::string& Key) const {
+  void Forget(const std::string& Key) {
     std::lock_guard Guard(FLock);
-    return FKeys.count(Key) != 0;
+    const auto It = FCount.find(Key);
+    if (It != FCount.end() && --It->second <= 0) FCount.erase(It);
+  }
+  int Count(const std::string& Key) const {
+    std::lock_guard Guard(FLock);
+    const auto It = FCount.find(Key);
+    return It == FCount.end() ? 0 : It->second;
   }
 
  private:
   mutable std::mutex FLock;
-  std::set<std::string> FKeys;
+  std::map<std::string, int> FCount;
 };
 
-TKeptHosts& KeptHosts() {
-  static TKeptHosts* Hosts = new TKeptHosts;  // never freed: used until the very end
+THostSessions& HostSessions() {
+  static THostSessions* Hosts = new THostSessions;  // never freed: used until the very end
   return *Hosts;
 }
-
-// Sessions alive now, and the most there have been at once. With a pool per
-// session a request finds at most one stale connection of its own; with a
-// pool for the whole process (Wine's), each session may have left one there.
-std::atomic<int> LiveSessions{0};
-std::atomic<int> PeakSessions{0};
 
 }  // namespace
 
@@ -205,17 +218,23 @@ std::atomic<int> PeakSessions{0};
 // request to that host on one of them. A reply left unread (an error reply,
 // a sink that wanted no more) takes its connection with it.
 struct THttpSessionState {
-  THttpSessionState() {
-    const int Now = ++LiveSessions;
-    int Peak = PeakSessions.load();
-    while (Now > Peak && !PeakSessions.compare_exchange_weak(Peak, Now)) {
-    }
+  THttpSessionState() = default;
+  ~THttpSessionState() {
+    for (const auto& Key : Hosts) HostSessions().Forget(Key);
   }
-  ~THttpSessionState() { --LiveSessions; }
   THttpSessionState(const THttpSessionState&) = delete;
   THttpSessionState& operator=(const THttpSessionState&) = delete;
 
+  // The sessions that used a host before this one's request: counts each
+  // session once.
+  int UseHost(const std::string& Key) {
+    if (Hosts.count(Key)) return HostSessions().Count(Key);
+    Hosts.insert(Key);
+    return HostSessions().Note(Key);
+  }
+
   TWinHttpHandle Internet;
+  std::set<std::string> Hosts;  // used by this session
 };
 
 void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
@@ -235,12 +254,12 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   const std::string HostKey = Url.Scheme + "://" + Url.Host + ":" + std::to_string(Url.Port);
   // A failed exchange over TLS may be the certificate's fault: then it says so.
   TWinHttpHandle Request;
-  DWORD SecureFlags = 0;  // from the secure-failure notifications
+  TRequestNotes Notes;
   const auto FailExchange = [&](const char* Step) {
     const DWORD Error = GetLastError();
     if (Secure) {
       const char* Problem = CertificateProblem(Error);
-      if (!Problem) Problem = CertificateFlagsProblem(SecureFlags);
+      if (!Problem) Problem = CertificateFlagsProblem(Notes.SecureFlags);
       if (Problem)
         throw EHttpError(0, CertificateNotTrusted + Url.Host + " (" + Problem + ", WinHTTP error " +
                                 std::to_string(Error) + ")");
@@ -254,13 +273,14 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
     SetLastError(Error);
     Fail(Step);
   };
-  // Sent again, on another connection, when a try broke before any of the
-  // reply arrived on a connection that may have been a kept one: once where
-  // each session pools its own connections, as WinHTTP does; where the pool
-  // is shared, once for each stale connection it can hold, so that the last
-  // try goes out on a new connection.
-  const bool MayBeKept = State ? KeptHosts().Note(HostKey) : KeptHosts().Contains(HostKey);
-  int Resends = MayBeKept ? std::max(1, PeakSessions.load()) : 0;
+  // Sent again only when a try went out on a kept connection (no new one was
+  // opened for it) and that connection broke before any of the reply
+  // arrived: it may have gone stale while kept. A pool holds at most one
+  // kept connection to the host for each live session that used it, so
+  // that many resends, never more than MaxResends, reach a new connection;
+  // a try on a new connection that fails ends the request.
+  const int Used = State ? State->UseHost(HostKey) : HostSessions().Count(HostKey);
+  int Resends = std::min(MaxResends, Used);
 
   TWinHttpHandle Connection(WinHttpConnect(Internet, Widen(Url.Host).c_str(), Url.Port, 0));
   if (!Connection) Fail("WinHttpConnect");
@@ -273,13 +293,13 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
         WINHTTP_FLAG_ESCAPE_DISABLE | WINHTTP_FLAG_ESCAPE_DISABLE_QUERY |
             (Secure ? WINHTTP_FLAG_SECURE : 0)));
     if (!Request) Fail("WinHttpOpenRequest");
-    if (Secure) {
-      SecureFlags = 0;
-      DWORD_PTR Context = reinterpret_cast<DWORD_PTR>(&SecureFlags);
-      WinHttpSetOption(Request.get(), WINHTTP_OPTION_CONTEXT_VALUE, &Context, sizeof Context);
-      WinHttpSetStatusCallback(Request.get(), OnSecureFailure, WINHTTP_CALLBACK_FLAG_SECURE_FAILURE,
-                               0);
-    }
+    Notes = TRequestNotes{};
+    DWORD_PTR Context = reinterpret_cast<DWORD_PTR>(&Notes);
+    WinHttpSetOption(Request.get(), WINHTTP_OPTION_CONTEXT_VALUE, &Context, sizeof Context);
+    WinHttpSetStatusCallback(Request.get(), OnRequestStatus,
+                             WINHTTP_CALLBACK_FLAG_CONNECT_TO_SERVER |
+                                 (Secure ? WINHTTP_CALLBACK_FLAG_SECURE_FAILURE : 0),
+                             0);
 
     DWORD Policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
     WinHttpSetOption(Request.get(), WINHTTP_OPTION_REDIRECT_POLICY, &Policy, sizeof Policy);
@@ -294,14 +314,14 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
 
     if (!WinHttpSendRequest(Request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
                             WINHTTP_NO_REQUEST_DATA, 0, 0, 0)) {
-      if (Resends > 0 && IsStaleConnectionError(GetLastError())) {
+      if (Resends > 0 && !Notes.Connected && IsStaleConnectionError(GetLastError())) {
         --Resends;
         continue;
       }
       FailExchange("WinHttpSendRequest");
     }
     if (!WinHttpReceiveResponse(Request.get(), nullptr)) {
-      if (Resends > 0 && IsStaleConnectionError(GetLastError())) {
+      if (Resends > 0 && !Notes.Connected && IsStaleConnectionError(GetLastError())) {
         --Resends;
         continue;
       }
