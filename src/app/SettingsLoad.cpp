@@ -1,11 +1,13 @@
 #include "app/SettingsLoad.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 
 #include "grab/FolderVariables.h"
 #include "grab/PictureTypes.h"
 #include "grab/SettingsFile.h"
+#include "sys/FileSystem.h"
 #include "sys/LumoraError.h"
 
 namespace lumora {
@@ -14,16 +16,45 @@ std::string SettingsFileName(const std::string& AppDir) {
   return AppDir + "\\task\\shuxing.txt";
 }
 
-std::vector<std::string> LoadSettingsLines(const std::string& FileName) {
+namespace {
+
+enum class TReadResult { Read, Missing, Failed };
+
+TReadResult ReadWholeFile(const std::string& FileName, std::string& Text) {
   std::FILE* F = std::fopen(FileName.c_str(), "rb");
-  if (!F) throw ELumoraError("Cannot open file " + FileName);
-  std::string Text;
+  if (!F) return errno == ENOENT ? TReadResult::Missing : TReadResult::Failed;
   char Block[4096];
   for (std::size_t N; (N = std::fread(Block, 1, sizeof Block, F)) > 0;) Text.append(Block, N);
   const bool Failed = std::ferror(F) != 0;
   std::fclose(F);
-  if (Failed) throw ELumoraError("Cannot open file " + FileName);
+  return Failed ? TReadResult::Failed : TReadResult::Read;
+}
+
+}  // namespace
+
+std::vector<std::string> LoadSettingsLines(const std::string& FileName) {
+  std::string Text;
+  if (ReadWholeFile(FileName, Text) != TReadResult::Read)
+    throw ELumoraError("Cannot open file " + FileName);
   return SplitSettingsLines(Text);
+}
+
+std::string LumoraIniFileName(const std::string& AppDir) {
+  return AppDir + "\\task\\lumora.ini";
+}
+
+TIniText LoadLumoraIni(const std::string& FileName) {
+  std::string Text;
+  if (ReadWholeFile(FileName, Text) == TReadResult::Failed)
+    throw ELumoraError("Cannot open file " + FileName);
+  return TIniText(Text);
+}
+
+void SaveLumoraIni(const std::string& FileName, const TGrabSettingsValues& Values) {
+  TIniText Ini = LoadLumoraIni(FileName);
+  GrabSettingsToIni(Values, Ini);
+  if (!ReplaceFileContents(FileName, Ini.Text()))
+    throw ELumoraError("Cannot create file " + FileName);
 }
 
 namespace {
@@ -64,6 +95,7 @@ TSettingsPanelState PanelFromSettings(const TGrabSettingsValues& Values) {
   P.SizeFilter = Values.MinSizeK != 0;
   P.SizeText = P.SizeFilter ? std::to_string(Values.MinSizeK) : "10";
   P.Folder = Values.SaveFolder;
+  P.TodaysWeb = Values.TodaysWeb;
   return P;
 }
 
@@ -85,6 +117,7 @@ TGrabSettingsValues SettingsFromPanel(const TSettingsPanelState& Panel) {
   std::int32_t Size = 0;
   V.MinSizeK = Panel.SizeFilter && StrToInt(Panel.SizeText, Size) ? Size : 0;
   V.SaveFolder = Panel.Folder;
+  V.TodaysWeb = Panel.TodaysWeb;
   return V;
 }
 
@@ -100,6 +133,7 @@ void CommitSettingsPanel(const TSettingsPanelState& Panel, TGrabSettings& Settin
   std::string Folder = Panel.Folder;
   EnsureSaveFolder(Folder);
   Settings.SetSaveFolder(Folder);
+  Settings.SetTodaysWeb(Panel.TodaysWeb);
   const std::string Values[] = {Settings.PicTypes(), std::to_string(MinSizeK),
                                 Settings.SaveFolder()};
   for (std::size_t I = 0; I < 3; ++I) {
@@ -111,11 +145,8 @@ void CommitSettingsPanel(const TSettingsPanelState& Panel, TGrabSettings& Settin
 }
 
 void SaveSettingsLines(const std::string& FileName, const std::vector<std::string>& Lines) {
-  const std::string Text = JoinSettingsLines(Lines);
-  std::FILE* F = std::fopen(FileName.c_str(), "wb");
-  if (!F) throw ELumoraError("Cannot create file " + FileName);
-  const bool Written = std::fwrite(Text.data(), 1, Text.size(), F) == Text.size();
-  if (std::fclose(F) != 0 || !Written) throw ELumoraError("Cannot create file " + FileName);
+  if (!ReplaceFileContents(FileName, JoinSettingsLines(Lines)))
+    throw ELumoraError("Cannot create file " + FileName);
 }
 
 }  // namespace lumora

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "grab/GrabSettings.h"
+#include "grab/LumoraIni.h"
 
 namespace lumora {
 
@@ -25,6 +26,21 @@ std::vector<std::string> LoadSettingsLines(const std::string& FileName);
 // line i (counted from 0), or "'<text>' is not a valid integer value" for
 // line 2, after setting what came before.
 void ApplySettingsLines(const std::vector<std::string>& Lines, TGrabSettings& Settings);
+
+// "\task\lumora.ini" under the program's folder, beside the settings file.
+std::string LumoraIniFileName(const std::string& AppDir);
+
+// The text of lumora.ini. A file that is not there is an empty text, which
+// leaves every setting of it at its default. Throws ELumoraError "Cannot
+// open file <name>" when the file is there but cannot be read.
+TIniText LoadLumoraIni(const std::string& FileName);
+
+// Stores Values' keys in lumora.ini. The file is read again first, so that
+// what other tools wrote into it stays, and then replaced the safe way; it
+// is created when it is not there. Throws "Cannot open file <name>" when it
+// is there but cannot be read, "Cannot create file <name>" when it cannot be
+// written; the file is as it was in both cases.
+void SaveLumoraIni(const std::string& FileName, const TGrabSettingsValues& Values);
 
 }  // namespace lumora
 
@@ -46,6 +62,7 @@ struct TSettingsPanelState {
   bool Png = false;
   bool Webp = false;
   bool Avif = false;
+  bool TodaysWeb = false;  // the "today's web" box
 };
 
 // The panel as the loaded settings show it: a box is checked when its type's
@@ -61,8 +78,9 @@ std::string PicTypesFromPanel(const TSettingsPanelState& Panel);
 TGrabSettingsValues SettingsFromPanel(const TSettingsPanelState& Panel);
 
 // OK: rebuilds the types, takes the size (only when the size choice is on),
-// normalises and creates the folder, puts the three values into lines 1 to 3
-// and writes the lines to FileName. Each step that fails throws the
+// normalises and creates the folder, takes the today's-web switch, puts the
+// three values into lines 1 to 3 and writes the lines to FileName (the
+// switch is stored in lumora.ini, by SaveLumoraIni). Each step that fails throws the
 // runtime's message for it and leaves the later steps undone: a number that
 // is none, "'<text>' is not a valid integer value"; fewer than three lines,
 // "List index out of bounds (<i>)"; an unwritable file, "Cannot create file
@@ -70,8 +88,9 @@ TGrabSettingsValues SettingsFromPanel(const TSettingsPanelState& Panel);
 void CommitSettingsPanel(const TSettingsPanelState& Panel, TGrabSettings& Settings,
                          std::vector<std::string>& Lines, const std::string& FileName);
 
-// Writes every line followed by CR LF, replacing the file. Throws "Cannot
-// create file <name>" when it cannot be written.
+// Writes every line followed by CR LF, replacing the file the safe way (see
+// ReplaceFileContents). Throws "Cannot create file <name>" when it cannot be
+// written; the file then holds what it held before, every byte of it.
 void SaveSettingsLines(const std::string& FileName, const std::vector<std::string>& Lines);
 
 }  // namespace lumora

@@ -15,6 +15,7 @@
 #include "ui/Application.h"
 #include "ui/Bitmap.h"
 #include "ui/ErrorReport.h"
+#include "ui/FontFace.h"
 
 namespace lumora {
 
@@ -88,6 +89,11 @@ void ReleaseSingleInstance() {
 }
 
 TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
+  // Before any of its fonts is made: where the system lacks the face the
+  // window is laid out for (Wine without Microsoft's fonts), Wine's own copy
+  // of it, put beside the program by the build, is taken instead of a wider
+  // face that would clip the captions.
+  ProvideFontFace("MS Sans Serif", ModuleFolder() + "sserife.fon");
   SetName("FormMain");
   SetCaption("FormMain");
   SetVisible(false);
@@ -235,6 +241,13 @@ TFormMain::TFormMain(TComponent* AOwner) : TForm(AOwner) {
   MakeButton(FlatButton3, "FlatButton3", PanelSet, 5, 104, 73, 20, "Save to folder");
   FlatButton3->SetColor(CommandColour);
   Edit(FlatEdit2, "FlatEdit2", PanelSet, 80, 104, 180, DefaultSaveFolder);
+  // Between the folder row and the buttons, in line with the boxes above.
+  FlatCheckBox5 = new TFlatCheckBox(this);
+  FlatCheckBox5->SetName("FlatCheckBox5");
+  FlatCheckBox5->SetBounds(10, 125, 245, 17);
+  FlatCheckBox5->SetCaption("Today's web (https, redirects)");
+  UsePanelFont(FlatCheckBox5);
+  FlatCheckBox5->SetParent(PanelSet);
   MakeButton(FlatButton6, "FlatButton6", PanelSet, 40, 144, 60, 21, "OK");
   MakeButton(FlatButton7, "FlatButton7", PanelSet, 144, 144, 60, 21, "Cancel");
   for (TFlatButton* B : {FlatButton3, FlatButton6, FlatButton7}) {
@@ -346,6 +359,15 @@ void TFormMain::LoadSettings() {
     HandleException();
     GrabSettings().Assign(SettingsFromPanel(PanelState()));
   }
+  // lumora.ini on its own: a fault in either file leaves the other's values.
+  try {
+    PublishGrabSettingsFromIni(LoadLumoraIni(LumoraIniFileName(TheAppDir)), GrabSettings());
+  } catch (...) {
+    // Its settings at their defaults, as with no file: the design's grab.
+    HandleException();
+    PublishGrabSettingsFromIni(TIniText(), GrabSettings());
+  }
+  FlatCheckBox5->SetChecked(GrabSettings().TodaysWeb());
 }
 
 void TFormMain::FormDestroy(TObject*) {
@@ -393,6 +415,7 @@ TSettingsPanelState TFormMain::PanelState() {
   S.SizeFilter = !FlatRadioButton3->Checked();
   S.SizeText = FlatEdit1->Text();
   S.Folder = FlatEdit2->Text();
+  S.TodaysWeb = FlatCheckBox5->Checked();
   return S;
 }
 
@@ -407,6 +430,7 @@ void TFormMain::SetPanelState(const TSettingsPanelState& S) {
   (S.SizeFilter ? FlatRadioButton4 : FlatRadioButton3)->SetChecked(true);
   FlatEdit1->SetText(S.SizeText);
   FlatEdit2->SetText(S.Folder);
+  FlatCheckBox5->SetChecked(S.TodaysWeb);
 }
 
 void TFormMain::Timer1Timer(TObject*) {
@@ -468,6 +492,7 @@ void TFormMain::FlatButton2Click(TObject*) {
 
 void TFormMain::FlatButton6Click(TObject*) {
   CommitSettingsPanel(PanelState(), GrabSettings(), FSettingsLines, SettingsFileName(TheAppDir));
+  SaveLumoraIni(LumoraIniFileName(TheAppDir), GrabSettings().Snapshot());
   CoolTrayIcon1->HideMainWindow();
 }
 

@@ -61,6 +61,7 @@ class TFormMain : public TForm {
   TFlatEdit* FlatEdit1;
   TFlatButton* FlatButton3;
   TFlatEdit* FlatEdit2;
+  TFlatCheckBox* FlatCheckBox5;  // "today's web", kept in lumora.ini
   TFlatButton* FlatButton6;
   TFlatButton* FlatButton7;
 

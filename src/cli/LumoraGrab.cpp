@@ -6,20 +6,22 @@
 //               [--settings FILE] [--todays-web] [--ca-file FILE] [--max-size MB]
 //               [--quiet]
 //
-// Settings start from the defaults, then the settings file, then the options.
+// Settings start from the defaults, then the settings file (and lumora.ini
+// beside it), then the options.
 // One line per picture and a summary; on a terminal also a progress line
 // that is rewritten in place.
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <mutex>
 #include <string>
 
+#include "cli/CliSettings.h"
+#include "cli/ProgressLine.h"
 #include "grab/FolderVariables.h"
 #include "grab/GrabJob.h"
 #include "grab/GrabObserver.h"
@@ -27,14 +29,6 @@
 #include "grab/SettingsFile.h"
 #include "grab/TThreadmain.h"
 #include "net/HttpClient.h"
-
-#ifdef _WIN32
-#include <io.h>
-#define isatty _isatty
-#define fileno _fileno
-#else
-#include <unistd.h>
-#endif
 
 using namespace lumora;
 
@@ -61,7 +55,11 @@ class TCommandView : public TGrabView {
 // below them.
 class TPrinter : public TGrabTally {
  public:
-  TPrinter(bool Quiet, bool Live, unsigned Direct) : FQuiet(Quiet), FLive(Live), FDirect(Direct) {}
+  TPrinter(bool Quiet, std::unique_ptr<TStatusOutput> Terminal, unsigned Direct)
+      : FQuiet(Quiet), FDirect(Direct) {
+    if (Terminal)
+      FProgress = std::make_unique<TProgressLine>(std::move(Terminal), [this] { return Values(); });
+  }
 
   void PageFetched(const TPageResult& R) override {
     TGrabTally::PageFetched(R);
@@ -95,43 +93,32 @@ class TPrinter : public TGrabTally {
     Print("a download worker could not be started");
   }
   void EndProgress() {
-    std::lock_guard Guard(FOut);
-    ClearProgress();
+    if (FProgress) FProgress->Stop();
     std::fflush(stdout);
   }
 
  private:
-  void ClearProgress() {
-    if (FShown == 0) return;
-    std::printf("\r%*s\r", static_cast<int>(FShown), "");
-    FShown = 0;
+  TProgressValues Values() const {
+    const auto C = Counts();
+    return {C.Done(), C.Queued + FDirect, C.Saved, C.Failed, C.Bytes};
   }
   // Line: a line to print; empty: only the progress changed.
   void Print(const std::string& Line) {
     if (FQuiet) return;
-    // Counted under the output lock, so the last progress drawn is the latest.
+    if (FProgress) {
+      FProgress->Print(Line);
+      return;
+    }
+    if (Line.empty()) return;
     std::lock_guard Guard(FOut);
-    const auto C = Counts();
-    if (!Line.empty()) {
-      ClearProgress();
-      std::printf("%s\n", Line.c_str());
-    }
-    if (FLive) {
-      char Progress[128];
-      const int N = std::snprintf(Progress, sizeof Progress, "[%u/%u] saved %u, failed %u",
-                                  C.Done(), C.Queued + FDirect, C.Saved, C.Failed);
-      std::printf("\r%s", Progress);
-      if (static_cast<std::size_t>(N) < FShown)
-        std::printf("%*s\r%s", static_cast<int>(FShown - N), "", Progress);
-      FShown = static_cast<std::size_t>(N);
-    }
+    std::printf("%s\n", Line.c_str());
     std::fflush(stdout);
   }
 
-  bool FQuiet, FLive;
+  bool FQuiet;
   unsigned FDirect;
   std::mutex FOut;
-  std::size_t FShown = 0;  // characters of the progress line on screen
+  std::unique_ptr<TProgressLine> FProgress;
 };
 
 void PrintUsage(std::FILE* To) {
@@ -159,10 +146,12 @@ void PrintUsage(std::FILE* To) {
       "  --min-size K     save only pictures announced with at least K KB (default: 0,\n"
       "                   any size)\n"
       "  --settings FILE  read types, minimum size and folder from a settings file\n"
-      "                   of three lines; options given as well override it\n"
-      "  --todays-web     today's web: https:// pages and pictures (certificates\n"
-      "                   verified) and redirects followed, at most 5, never from\n"
-      "                   https:// down to http://\n"
+      "                   of three lines, and today's web from lumora.ini beside it\n"
+      "                   when there is one; options given as well override them\n"
+      "  --todays-web     today's web: https:// addresses (certificates verified)\n"
+      "                   and redirects too, off unless this option or lumora.ini's\n"
+      "                   TodaysWeb=1 turns it on; redirects are followed, at\n"
+      "                   most 5, never from https:// down to http://\n"
       "  --ca-file FILE   also trust the certificate authorities of this PEM file\n"
       "                   for https:// (native build; Windows trusts its own store)\n"
       "  --max-size MB    the largest picture saved, in MB (default: %d); a larger\n"
@@ -176,23 +165,6 @@ void PrintUsage(std::FILE* To) {
       "the grab itself failed, 2 for bad options or an unreadable settings file.\n",
       DefaultFolder, static_cast<int>(DefaultMaxPictureMB), CutText().c_str());
   std::exit(0);
-}
-
-void ReadSettingsFile(const std::string& Path, TGrabSettingsValues& Values) {
-  std::FILE* F = std::fopen(Path.c_str(), "rb");
-  if (!F) Usage("cannot read the settings file " + Path + ": " + std::strerror(errno));
-  std::string Text;
-  char Block[4096];
-  for (std::size_t N; (N = std::fread(Block, 1, sizeof Block, F)) > 0;) Text.append(Block, N);
-  const bool Failed = std::ferror(F) != 0;
-  const int Error = errno;
-  std::fclose(F);
-  if (Failed) Usage("cannot read the settings file " + Path + ": " + std::strerror(Error));
-  std::string Problem;
-  if (!SettingsFromLines(SplitSettingsLines(Text), Values, Problem))
-    Usage("the settings file " + Path + " is unusable: " + Problem);
-  // The folder line as the program reads it.
-  Values.SaveFolder = ExpandFolderVariables(Values.SaveFolder);
 }
 
 // --ca-file: a file that can be read, in a build whose client takes one.
@@ -241,10 +213,10 @@ int main(int argc, char** argv) {
       HaveMaxSize = true;
     } else if (Arg == "--settings") {
       SettingsPath = Value();
-    } else if (Arg == "--quiet") {
-      Quiet = true;
     } else if (Arg == "--todays-web") {
       TodaysWeb = true;
+    } else if (Arg == "--quiet") {
+      Quiet = true;
     } else if (Arg == "--ca-file") {
       CaFile = Value();
     } else if (Arg.rfind("--", 0) == 0) {
@@ -258,7 +230,9 @@ int main(int argc, char** argv) {
   }
   if (!HaveAddress) Usage("no address given");
   if (Address.empty()) Usage("the address is empty");
-  if (!SettingsPath.empty()) ReadSettingsFile(SettingsPath, Settings);
+  if (std::string Problem;
+      !SettingsPath.empty() && !ReadSettingsFiles(SettingsPath, Settings, Problem))
+    Usage(Problem);
   if (HaveMinSize && !StrToInt(MinSize, Settings.MinSizeK))
     Usage("--min-size takes a whole number of kilobytes");
   if (HaveMaxSize && (!StrToInt(MaxSize, Settings.MaxPictureMB) || Settings.MaxPictureMB <= 0))
@@ -272,8 +246,8 @@ int main(int argc, char** argv) {
   TGrabShared Shared;
   Shared.PicQueue = std::make_shared<TPicQueue>();
   Shared.View = std::make_shared<TCommandView>();
-  const bool Live = !Quiet && isatty(fileno(stdout));
-  auto Printer = std::make_shared<TPrinter>(Quiet, Live, IsDirectPicture(Address) ? 1 : 0);
+  auto Printer = std::make_shared<TPrinter>(Quiet, Quiet ? nullptr : TStatusOutput::ForStdout(),
+                                            IsDirectPicture(Address) ? 1 : 0);
   Shared.Observer = Printer;
 
   const auto Start = std::chrono::steady_clock::now();
@@ -289,9 +263,9 @@ int main(int argc, char** argv) {
   const auto C = Printer->Counts();
   std::printf(
       "%u queued, %u saved, %u skipped (%u duplicates, %u dropped), %u failed, %lld bytes, "
-      "%.2f s, into %s%s\n",
+      "%.2f s, into %s%s%s\n",
       C.Queued, C.Saved, C.Duplicates + C.Dropped, C.Duplicates, C.Dropped, C.Failed,
       static_cast<long long>(C.Bytes), Seconds, GrabSettings().SaveFolder().c_str(),
-      C.PagesCut ? ("; the page was cut at " + CutText()).c_str() : "");
+      TodaysWebNote(Settings), C.PagesCut ? ("; the page was cut at " + CutText()).c_str() : "");
   return C.AllWell() ? 0 : 1;
 }

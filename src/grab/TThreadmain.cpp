@@ -5,6 +5,7 @@
 
 #include "grab/GrabJob.h"
 #include "sys/DetachedThread.h"
+#include "sys/FileSystem.h"
 
 namespace lumora {
 
@@ -36,6 +37,9 @@ void TThreadmain::Execute() {
   try {
     // A folder that cannot be made is not reported: the pictures fail later.
     GrabSettings().EnsureSaveFolder();
+    // What runs killed mid-picture left behind, once as the job begins
+    // saving into the folder.
+    RemoveStaleTemporaries(GrabSettings().SaveFolder());
     Button1Click(FShared, FAddress);
   } catch (const std::exception& E) {
     Failed = true;

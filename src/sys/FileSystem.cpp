@@ -1,6 +1,7 @@
 #include "sys/FileSystem.h"
 
 #include <atomic>
+#include <memory>
 #include <utility>
 
 #include "sys/FileFaults.h"
@@ -9,7 +10,9 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -120,7 +123,53 @@ TNewFile::TCreateResult RenameNoReplace(const std::string& From, const std::stri
   return TNewFile::TCreateResult::Failed;
 }
 
+// A read-only file refuses to be replaced, as it refuses to be written.
+// Windows' own move refuses it; Wine's does not, so it is checked first.
+bool RenameReplacing(const std::string& From, const std::string& To) {
+  const DWORD Attr = GetFileAttributesA(To.c_str());
+  if (Attr != INVALID_FILE_ATTRIBUTES && (Attr & FILE_ATTRIBUTE_READONLY) != 0) return false;
+  return MoveFileExA(From.c_str(), To.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+std::string FolderOf(const std::string& Path) {
+  const auto Slash = Path.find_last_of("\\/:");
+  return Slash == std::string::npos ? std::string() : Path.substr(0, Slash + 1);
+}
+
 }  // namespace
+
+bool IsProcessRunning(unsigned long Process) {
+  // SYNCHRONIZE to ask whether it has ended; an exit code of 259 would
+  // pass for STILL_ACTIVE.
+  HANDLE H = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+                         static_cast<DWORD>(Process));
+  if (!H) return GetLastError() != ERROR_INVALID_PARAMETER;  // no such process
+  const DWORD Wait = WaitForSingleObject(H, 0);
+  CloseHandle(H);
+  return Wait != WAIT_OBJECT_0;
+}
+
+unsigned RemoveStaleTemporaries(const std::string& Folder) {
+  WIN32_FIND_DATAA Found;
+  HANDLE Search = FindFirstFileA((Folder + "~lumora*.tmp").c_str(), &Found);
+  if (Search == INVALID_HANDLE_VALUE) return 0;
+  const std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> Closer(Search, FindClose);
+  unsigned Removed = 0;
+  do {
+    // The pattern also matches short (8.3) names; the long name decides.
+    unsigned long Process = 0;
+    if (Found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+      continue;
+    if (!IsTemporaryName(Found.cFileName, Process) || IsProcessRunning(Process)) continue;
+    if (DeleteFileA((Folder + Found.cFileName).c_str())) ++Removed;
+  } while (FindNextFileA(Search, &Found));
+  return Removed;
+}
+
+bool TNewFile::Flush() noexcept {
+  return FHandle != NoHandle && FlushFileBuffers(FHandle) != 0;
+}
 
 #else
 
@@ -229,9 +278,86 @@ TNewFile::TCreateResult RenameNoReplace(const std::string& From, const std::stri
   return RenameOverPlaceholder(From, To);
 }
 
+std::string FolderOf(const std::string& Path) {
+  const auto Slash = Path.rfind('/');
+  return Slash == std::string::npos ? std::string() : Path.substr(0, Slash + 1);
+}
+
+bool RenameReplacing(const std::string& From, const std::string& To) {
+  // A rename replaces whatever the folder allows, a read-only file too; it
+  // is refused here as the write it stands for would be.
+  if (access(To.c_str(), F_OK) == 0 && access(To.c_str(), W_OK) != 0) return false;
+  if (rename(From.c_str(), To.c_str()) != 0) return false;
+  // The new name is durable once the folder is.
+  const std::string Folder = FolderOf(To);
+  const int Dir = open(Folder.empty() ? "." : Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (Dir >= 0) {
+    fsync(Dir);
+    close(Dir);
+  }
+  return true;
+}
+
 }  // namespace
 
+bool IsProcessRunning(unsigned long Process) {
+  // Signal 0 only asks; EPERM means it runs under another user. A number
+  // beyond pid_t is none of ours, and never 0 or -1, which mean groups.
+  if (Process == 0 || Process > 0x7FFFFFFFul) return true;
+  return kill(static_cast<pid_t>(Process), 0) == 0 || errno != ESRCH;
+}
+
+unsigned RemoveStaleTemporaries(const std::string& Folder) {
+  const std::unique_ptr<DIR, int (*)(DIR*)> Dir(opendir(Folder.empty() ? "." : Folder.c_str()),
+                                                closedir);
+  if (!Dir) return 0;
+  unsigned Removed = 0;
+  while (const dirent* E = readdir(Dir.get())) {
+    unsigned long Process = 0;
+    if (!IsTemporaryName(E->d_name, Process)) continue;
+    // Only a plain file: a link of that name is left alone, whatever it points to.
+    struct stat St {};
+    if (fstatat(dirfd(Dir.get()), E->d_name, &St, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(St.st_mode) || IsProcessRunning(Process))
+      continue;
+    if (unlinkat(dirfd(Dir.get()), E->d_name, 0) == 0) ++Removed;
+  }
+  return Removed;
+}
+
+bool TNewFile::Flush() noexcept {
+  return FHandle != NoHandle && fsync(FHandle) == 0;
+}
+
 #endif
+
+bool IsTemporaryName(std::string_view Name, unsigned long& Process) {
+  constexpr std::string_view Head = "~lumora", Tail = ".tmp";
+  if (Name.size() <= Head.size() + Tail.size() || Name.substr(0, Head.size()) != Head ||
+      Name.substr(Name.size() - Tail.size()) != Tail)
+    return false;
+  const std::string_view Numbers =
+      Name.substr(Head.size(), Name.size() - Head.size() - Tail.size());
+  const auto Dash = Numbers.find('-');
+  if (Dash == std::string_view::npos) return false;
+  // Decimal numbers of 32 bits, as the two numbers are made.
+  const auto Decimal = [](std::string_view D, unsigned long& Value) {
+    if (D.empty() || D.size() > 10) return false;
+    unsigned long long V = 0;
+    for (const char C : D) {
+      if (C < '0' || C > '9') return false;
+      V = V * 10 + static_cast<unsigned long long>(C - '0');
+    }
+    if (V > 0xFFFFFFFFull) return false;
+    Value = static_cast<unsigned long>(V);
+    return true;
+  };
+  unsigned long Id = 0, Count = 0;
+  if (!Decimal(Numbers.substr(0, Dash), Id) || !Decimal(Numbers.substr(Dash + 1), Count) || Id == 0)
+    return false;
+  Process = Id;
+  return true;
+}
 
 bool TNewFile::Commit() {
   if (FPath.empty()) return false;
@@ -267,6 +393,22 @@ TNewFile::TCreateResult TNewFile::CommitAs(const std::string& Path) {
   else if (Renamed == TCreateResult::Failed)
     Discard();
   return Renamed;
+}
+
+bool TNewFile::CommitReplacing(const std::string& Path) {
+  if (FPath.empty()) return false;
+  if (!Flush() || !Close() || !RenameReplacing(FPath, Path)) {
+    Discard();
+    return false;
+  }
+  FPath.clear();
+  return true;
+}
+
+bool ReplaceFileContents(const std::string& Path, std::string_view Data) {
+  TNewFile F;
+  return F.CreateTemporary(FolderOf(Path)) && F.Write(Data.data(), Data.size()) &&
+         F.CommitReplacing(Path);
 }
 
 TNewFile::TNewFile(TNewFile&& Other) noexcept

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace lumora {
 
@@ -16,6 +17,19 @@ inline constexpr char PathDelim = '/';
 bool DirectoryExists(const std::string& Path);
 bool FileExists(const std::string& Path);  // a regular file, not a folder
 bool CreateDir(const std::string& Path);   // one level; false when it could not be made
+
+// True when Name is exactly "~lumora<process>-<n>.tmp" as CreateTemporary
+// makes it (decimal numbers, the process number above 0); Process then
+// holds that number.
+bool IsTemporaryName(std::string_view Name, unsigned long& Process);
+// False only when no process of that number runs any more. Where that cannot
+// be told (another user's process, say), it counts as running.
+bool IsProcessRunning(unsigned long Process);
+// Removes the files of Folder (ending with the separator) named as
+// CreateTemporary names them whose process has ended: the pieces of pictures
+// that a run cut off when it was killed. Nothing else is touched, neither a
+// folder nor a file of a running process. Gives how many were removed.
+unsigned RemoveStaleTemporaries(const std::string& Folder);
 
 // A file created new, never over an existing one. Until Commit() or CommitAs()
 // succeeds the file is unfinished: destroying it, or a failed write, removes
@@ -46,11 +60,16 @@ class TNewFile {
   // NameTaken: something of that name exists; the file stays unfinished
   // under its own name, ready for another. Failed: the file is removed.
   TCreateResult CommitAs(const std::string& Path);
+  // Makes the data durable, closes the file and puts it in place of Path in
+  // one step, replacing a file of that name. False when that fails: the file
+  // is removed and Path is left as it was.
+  bool CommitReplacing(const std::string& Path);
   const std::string& Path() const { return FPath; }  // empty once finished or removed
 
  private:
   void Discard() noexcept;  // closes the file if open and removes it if unfinished
   bool Close() noexcept;    // false when the data may not have reached the file
+  bool Flush() noexcept;    // the data on the disk, not only in the system's cache
 
 #ifdef _WIN32
   using THandle = void*;  // HANDLE; INVALID_HANDLE_VALUE is never stored
@@ -62,5 +81,12 @@ class TNewFile {
   THandle FHandle = NoHandle;
   std::string FPath;
 };
+
+// Replaces the whole content of the file Path with Data, the safe way: Data
+// is written to a temporary file beside it, which then takes the name in one
+// step. False when anything fails (the folder is missing, the file is
+// read-only, the disk is full); Path then holds exactly what it held before
+// and no temporary file is left. Creates Path when it does not exist.
+bool ReplaceFileContents(const std::string& Path, std::string_view Data);
 
 }  // namespace lumora

@@ -8,6 +8,9 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <sys/resource.h>
+
+#include <csignal>
 #include <cstdlib>
 #endif
 
@@ -261,6 +264,160 @@ TEST(SettingsPanel, BoxesFromTheTypesLine) {
   for (const auto& C : Cases)
     EXPECT_EQ(PicTypesFromPanel(PanelFromSettings({C.Types, 0, "f"})), C.Boxes) << C.Types;
 }
+
+// lumora.ini at start-up: a file that is not there leaves the switch off
+// without a word; one that is there but cannot be read is reported as the
+// settings file is.
+TEST(LumoraIniLoad, Cases) {
+  const struct {
+    const char* Name;
+    const char* Text;  // null: no file; "/": a folder of that name
+    std::string Error;
+    bool TodaysWeb;
+  } Cases[] = {
+      {"no file", nullptr, "", false},
+      {"on", "[Grab]\r\nTodaysWeb=1\r\n", "", true},
+      {"off", "[Grab]\r\nTodaysWeb=0\r\n", "", false},
+      {"no key", "[Grab]\r\n", "", false},
+      {"unreadable", "/", "Cannot open file ", false},
+  };
+  for (const auto& C : Cases) {
+    test::TTempFolder Folder;
+    const std::string Path = Folder.Path() + "lumora.ini";
+    if (C.Text && std::string(C.Text) == "/")
+      ASSERT_TRUE(CreateDir(Path));
+    else if (C.Text)
+      test::WriteWholeFile(Path, C.Text);
+    TGrabSettings Settings;
+    Settings.SetTodaysWeb(!C.TodaysWeb);
+    std::string Error;
+    try {
+      PublishGrabSettingsFromIni(LoadLumoraIni(Path), Settings);
+    } catch (const ELumoraError& E) {
+      Error = E.what();
+    }
+    EXPECT_EQ(Error, C.Error.empty() ? "" : C.Error + Path) << C.Name;
+    if (Error.empty()) {
+      EXPECT_EQ(Settings.TodaysWeb(), C.TodaysWeb) << C.Name;
+    }
+  }
+  EXPECT_EQ(LumoraIniFileName("C:\\Lumora\\"), "C:\\Lumora\\\\task\\lumora.ini");
+}
+
+// OK stores the switch in lumora.ini, read again just before, so keys and
+// comments put there by others stay; a file it cannot read is not replaced.
+TEST(LumoraIniSave, Cases) {
+  test::TTempFolder Folder;
+  std::string Missing = Folder.Path() + "no-such-folder";
+  Missing += PathDelim;
+  const struct {
+    const char* Name;
+    std::string Path;
+    const char* Before;  // null: no file
+    bool TodaysWeb;
+    std::string Error;
+    std::string After;
+  } Cases[] = {
+      {"made when missing", Folder.Path() + "a.ini", nullptr, true, "",
+       "[Grab]\r\nTodaysWeb=1\r\n"},
+      {"others' keys kept", Folder.Path() + "b.ini", "; mine\n[Grab]\nTodaysWeb=1\nOther=x\n",
+       false, "", "; mine\r\n[Grab]\r\nTodaysWeb=0\r\nOther=x\r\n"},
+      {"a missing folder", Missing + "c.ini", nullptr, true, "Cannot create file ", ""},
+  };
+  for (const auto& C : Cases) {
+    if (C.Before) test::WriteWholeFile(C.Path, C.Before);
+    TGrabSettingsValues Values;
+    Values.TodaysWeb = C.TodaysWeb;
+    std::string Error;
+    try {
+      SaveLumoraIni(C.Path, Values);
+    } catch (const ELumoraError& E) {
+      Error = E.what();
+    }
+    EXPECT_EQ(Error, C.Error.empty() ? "" : C.Error + C.Path) << C.Name;
+    if (C.Error.empty()) {
+      EXPECT_EQ(test::ReadWholeFile(C.Path), C.After) << C.Name;
+    }
+  }
+
+  const std::string Unreadable = Folder.Path() + "folder.ini";
+  ASSERT_TRUE(CreateDir(Unreadable));
+  try {
+    SaveLumoraIni(Unreadable, {});
+    ADD_FAILURE() << "no error";
+  } catch (const ELumoraError& E) {
+    EXPECT_EQ(std::string(E.what()), "Cannot open file " + Unreadable);
+  }
+  EXPECT_TRUE(DirectoryExists(Unreadable));
+  EXPECT_EQ(test::FolderNames(Folder.Path()),
+            (std::vector<std::string>{"a.ini", "b.ini", "folder.ini"}));
+}
+
+// The panel's switch goes live with OK, with the other values.
+TEST(SettingsPanel, CommitTakesTheSwitch) {
+  test::TTempFolder Folder;
+  const std::string File = Folder.Path() + "shuxing.txt";
+  for (const bool On : {true, false}) {
+    test::WriteWholeFile(File, "x\r\n1\r\ny\r\n");
+    std::vector<std::string> Lines = LoadSettingsLines(File);
+    TSettingsPanelState Panel;
+    Panel.Folder = Folder.Path();
+    Panel.TodaysWeb = On;
+    TGrabSettings Settings;
+    Settings.SetTodaysWeb(!On);
+    CommitSettingsPanel(Panel, Settings, Lines, File);
+    EXPECT_EQ(Settings.TodaysWeb(), On);
+    EXPECT_EQ(PanelFromSettings(Settings.Snapshot()).TodaysWeb, On);
+    EXPECT_EQ(SettingsFromPanel(Panel).TodaysWeb, On);
+    EXPECT_EQ(test::ReadWholeFile(File), ".JPG.BMP.GIF.TIF\r\n0\r\n" + Folder.Path() + "\r\n")
+        << "shuxing.txt keeps its three lines";
+  }
+}
+
+#ifndef _WIN32
+// A disk that fills up during the write, made real with the file size
+// limit: the settings file keeps every byte it had, and no temporary file
+// is left beside it.
+TEST(SettingsSave, AFullDiskLeavesTheOldFile) {
+  test::TTempFolder Folder;
+  const std::string Old = ".GIF\r\n25\r\nold folder\r\nfour\r\n";
+  const std::string Settings = Folder.Path() + "shuxing.txt";
+  const std::string Ini = Folder.Path() + "lumora.ini";
+  test::WriteWholeFile(Settings, Old);
+  test::WriteWholeFile(Ini, "[Grab]\r\nTodaysWeb=0\r\n");
+  const std::vector<std::string> Lines{".JPG.BMP.GIF.TIF", "0", std::string(200, 'f'), "four"};
+  TGrabSettingsValues On;
+  On.TodaysWeb = true;
+
+  std::string SettingsError, IniError;
+  {
+    rlimit Saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &Saved), 0);
+    rlimit Small = Saved;
+    Small.rlim_cur = 8;  // fewer bytes than either file's new text
+    const auto OldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &Small), 0);
+    try {
+      SaveSettingsLines(Settings, Lines);
+    } catch (const ELumoraError& E) {
+      SettingsError = E.what();
+    }
+    try {
+      SaveLumoraIni(Ini, On);
+    } catch (const ELumoraError& E) {
+      IniError = E.what();
+    }
+    setrlimit(RLIMIT_FSIZE, &Saved);
+    std::signal(SIGXFSZ, OldHandler);
+  }
+  EXPECT_EQ(SettingsError, "Cannot create file " + Settings);
+  EXPECT_EQ(test::ReadWholeFile(Settings), Old);
+  EXPECT_EQ(IniError, "Cannot create file " + Ini);
+  EXPECT_EQ(test::ReadWholeFile(Ini), "[Grab]\r\nTodaysWeb=0\r\n");
+  EXPECT_EQ(test::FolderNames(Folder.Path()),
+            (std::vector<std::string>{"lumora.ini", "shuxing.txt"}));
+}
+#endif
 
 }  // namespace
 }  // namespace lumora

@@ -257,6 +257,70 @@ TEST_F(TFormMainTest, StartUpErrorsAreReportedAndThePanelsValuesApply) {
   }
 }
 
+// lumora.ini is read after the settings file, on its own: the box shows the
+// switch, an unreadable file is reported and the switch is off, and a fault
+// of shuxing.txt does not lose it.
+TEST_F(TFormMainTest, StartUpReadsTheSwitchFromLumoraIni) {
+  const std::string Ini = LumoraIniFileName(TestProgramFolder());
+  const std::string Good = ".JPG\r\n0\r\n" + Pictures + "\r\n";
+  const struct {
+    const char* Name;
+    std::string Settings;
+    const char* IniText;  // "/": a folder of that name
+    bool TodaysWeb;
+    std::vector<std::string> Messages;
+  } Cases[] = {
+      {"on", Good, "[Grab]\r\nTodaysWeb=1\r\n", true, {}},
+      {"unreadable", Good, "/", false, {"Cannot open file " + Ini + "."}},
+      {"on, with a short settings file",
+       ".GIF\r\n",
+       "[Grab]\r\nTodaysWeb=1\r\n",
+       true,
+       {"List index out of bounds (1)"}},
+  };
+  for (const auto& C : Cases) {
+    std::error_code Ignored;
+    std::filesystem::remove_all(TestProgramFolder() + "task", Ignored);
+    WriteSettings(C.Settings);
+    if (std::string(C.IniText) == "/")
+      std::filesystem::create_directories(Ini);
+    else
+      test::WriteWholeFile(Ini, C.IniText);
+    GrabSettings().SetTodaysWeb(!C.TodaysWeb);
+    Start();
+    EXPECT_EQ(Messages(), C.Messages) << C.Name;
+    EXPECT_EQ(GrabSettings().TodaysWeb(), C.TodaysWeb) << C.Name;
+    EXPECT_EQ(FormMain->FlatCheckBox5->Checked(), C.TodaysWeb) << C.Name;
+  }
+}
+
+// OK writes the switch to lumora.ini after shuxing.txt; when lumora.ini
+// cannot be read it is not replaced, the user is told, and the window stays.
+TEST_F(TFormMainTest, OkStoresTheSwitchInLumoraIni) {
+  const std::string Ini = LumoraIniFileName(TestProgramFolder());
+  WriteSettings(".JPG\r\n0\r\n" + Pictures + "\r\n");
+  Start();
+  for (const bool On : {true, false}) {
+    FormMain->ShowMain();
+    FormMain->FlatCheckBox5->SetChecked(On);
+    test::SendClick(FormMain->FlatButton6->Handle(), 5, 5);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(test::ReadWholeFile(Ini),
+              On ? "[Grab]\r\nTodaysWeb=1\r\n" : "[Grab]\r\nTodaysWeb=0\r\n");
+    EXPECT_EQ(GrabSettings().TodaysWeb(), On);
+    EXPECT_FALSE(MainShown());
+  }
+  std::filesystem::remove(Ini);
+  std::filesystem::create_directories(Ini);
+  FormMain->ShowMain();
+  FormMain->FlatCheckBox5->SetChecked(true);
+  test::SendClick(FormMain->FlatButton6->Handle(), 5, 5);
+  EXPECT_EQ(Messages(), std::vector<std::string>{"Cannot open file " + Ini + "."});
+  EXPECT_TRUE(std::filesystem::is_directory(Ini));
+  EXPECT_TRUE(GrabSettings().TodaysWeb()) << "live like the other values";
+  EXPECT_TRUE(MainShown());
+}
+
 TEST_F(TFormMainTest, OkAndCancelThroughThePanel) {
   WriteSettings(".JPG.BMP.GIF.TIF\r\n0\r\n" + Pictures + "\r\nline four\r\nline five\n");
   Start();
@@ -541,6 +605,58 @@ TEST_F(TFormMainTest, DraggedByItsPictureWithAnyButton) {
 }
 
 // --- one instance -----------------------------------------------------------
+
+// Every caption of the main window, the settings panel and the about panel
+// fits its control in the font it is drawn in, measured as the program
+// measures text; the size caption's ">" and "k" stay clear of the edit that
+// lies over the blanks between them. A wider face than the one the windows
+// were laid out for (a font missing on the system) clips them.
+TEST_F(TFormMainTest, EveryCaptionFitsItsControl) {
+  WriteSettings(".JPG\r\n0\r\n" + Pictures + "\r\n");
+  Start();
+  TWindowDC Screen = TWindowDC::Client(nullptr);
+  ASSERT_TRUE(Screen);
+  const auto Extent = [&](const TFont& Font, const std::string& Text) {
+    TSelection Selected(Screen.Get(), Font.Handle());
+    SIZE S{};
+    GetTextExtentPoint32A(Screen.Get(), Text.data(), static_cast<int>(Text.size()), &S);
+    return S;
+  };
+  const auto Trimmed = [](std::string T) {
+    while (!T.empty() && T.back() == ' ') T.pop_back();
+    return T;
+  };
+
+  int Checked = 0;
+  for (int I = 0; I < FormMain->ComponentCount(); ++I) {
+    auto* C = dynamic_cast<TControl*>(FormMain->Components(I));
+    if (!C || Trimmed(C->Caption()).empty()) continue;
+    // The room each kind of control gives its caption.
+    RECT Room = C->ClientRect();
+    if (auto* M = dynamic_cast<TFlatMarkControl*>(C))
+      Room = M->CaptionRect();
+    else if (dynamic_cast<TFlatButton*>(C))
+      InflateRect(&Room, -1, -1);  // inside the flat frame
+    else if (dynamic_cast<TFlatEdit*>(C))
+      continue;  // its text is the user's, not a caption
+    const SIZE S = Extent(C->Font(), Trimmed(C->Caption()));
+    EXPECT_LE(S.cx, Room.right - Room.left) << C->Name() << " \"" << C->Caption() << "\"";
+    EXPECT_LE(S.cy, Room.bottom - Room.top) << C->Name() << " \"" << C->Caption() << "\"";
+    ++Checked;
+  }
+  EXPECT_EQ(Checked, 14) << "the captions of four commands, four types, two size choices, "
+                            "three panel buttons and the about line";
+
+  // FlatEdit1 covers the blanks of "Save images of size>                k".
+  TFlatRadioButton* Size = FormMain->FlatRadioButton4;
+  const std::string Text = Size->Caption();
+  const int TextLeft = Size->Left() + Size->CaptionRect().left;  // in the group box
+  const int Greater = TextLeft + Extent(Size->Font(), Text.substr(0, Text.find('>') + 1)).cx;
+  const int K = TextLeft + Extent(Size->Font(), Text.substr(0, Text.find('k'))).cx;
+  EXPECT_LE(Greater, FormMain->FlatEdit1->Left()) << "\">\" under the edit";
+  EXPECT_GE(K, FormMain->FlatEdit1->Left() + FormMain->FlatEdit1->Width())
+      << "\"k\" under the edit";
+}
 
 TEST(SingleInstance, TheWindowOfTheTitleIsRestoredOrBroughtForward) {
   const std::string Title = "lumora-instance-" + test::UniquePrefix();

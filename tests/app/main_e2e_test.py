@@ -4,11 +4,12 @@ with the X server's pointer and keyboard: a double click on the tray icon
 shows the main window; each of the six items of the tray menu does its
 work (Set and About show their panels, Folder and Help open the save
 folder and the help file, Show/hide floatform hides and shows the drop
-window, Exit ends the program); settings typed into the panel and
-committed with OK are written to the settings file and used by the next
-grab, which a real OLE drag onto the drop window starts; a second copy of
-the program, also under another file name, ends at once; the close glyph
-ends the program too.
+window, Exit ends the program); the today's-web box ticked and cancelled
+stores nothing; settings typed into the panel and committed with OK are
+written to the settings file (the box to lumora.ini beside it) and used by
+the next grab, which a real OLE drag onto the drop window starts; a second
+copy of the program, also under another file name, ends at once; the close
+glyph ends the program too.
 
   main_e2e_test.py [--wine WINE] LUMORA_EXE DRAG_SOURCE_EXE [SHOTS_DIR]
 
@@ -34,6 +35,7 @@ PANEL_LEFT, PANEL_TOP = MAIN_LEFT + 72, MAIN_TOP + 35
 FLOAT_LEFT, FLOAT_TOP, FLOAT_WIDTH, FLOAT_HEIGHT = 669, 124, 56, 30
 DROP_X, DROP_Y = FLOAT_LEFT + FLOAT_WIDTH // 2, FLOAT_TOP + FLOAT_HEIGHT // 2
 PANEL_COLOUR = (193, 193, 255)
+TODAYS_WEB_BOX = (10 + 6, 125 + 8)  # the box of FlatCheckBox5, in the panel
 
 failures = []
 
@@ -242,12 +244,14 @@ program_dir = os.path.join(tmp, "program")
 first_pics = os.path.join(tmp, "first")
 panel_pics = os.path.join(tmp, "from the panel")  # typed without its backslash
 settings = os.path.join(program_dir, "task", "shuxing.txt")
+lumora_ini = os.path.join(program_dir, "task", "lumora.ini")
 os.makedirs(os.path.join(program_dir, "task"))
 shutil.copy(lumora_exe, os.path.join(program_dir, "lumora.exe"))
 shutil.copy(lumora_exe, os.path.join(program_dir, "lumora-copy.exe"))
-help_chm = os.path.join(os.path.dirname(lumora_exe), "help.chm")
-if os.path.exists(help_chm):
-    shutil.copy(help_chm, program_dir)
+for beside in ("help.chm", "sserife.fon"):  # the help, the windows' face
+    path = os.path.join(os.path.dirname(lumora_exe), beside)
+    if os.path.exists(path):
+        shutil.copy(path, program_dir)
 with open(settings, "wb") as f:
     f.write(b".GIF\r\n0\r\n" + windows_path(first_pics + "/").encode() + b"\r\nfour\r\n")
 
@@ -320,6 +324,18 @@ try:
     check("... and the main window stays hidden", "FormMain" not in visible_titles())
     close_windows_titled("Lumora Help")
 
+    # Today's web ticked, then Cancel: nothing is stored, and the box stays
+    # ticked on the panel for the OK below.
+    menu(0)
+    require("the settings panel is up for the switch", wait_for(settings_panel_shown, 5))
+    untouched = read(settings)
+    xdotool("mousemove", PANEL_LEFT + TODAYS_WEB_BOX[0], PANEL_TOP + TODAYS_WEB_BOX[1], "click", 1)
+    shot("main-settings-todays-web", f"400x260+{MAIN_LEFT}+{MAIN_TOP}")
+    xdotool("mousemove", PANEL_LEFT + 144 + 30, PANEL_TOP + 144 + 10, "click", 1)  # Cancel
+    check("Cancel hides the main window", wait_for(lambda: not main_shown(), 5))
+    check("... stores no switch", not os.path.exists(lumora_ini), f"{read(lumora_ini)!r}")
+    check("... and leaves the settings file", read(settings) == untouched, f"{read(settings)!r}")
+
     # The panel, as a user fills it in: JPG on, GIF off (BMP and TIF stay
     # off, as the file had them), a minimum size of
     # 10 k, a folder typed without its backslash; then OK.
@@ -340,6 +356,8 @@ try:
     check("OK writes the panel's values, keeps line 4, ends lines in CR LF", written == expected,
           f"{written!r}, expected {expected!r}")
     check("... and makes the folder", os.path.isdir(panel_pics))
+    check("... and stores the switch ticked before Cancel in lumora.ini",
+          read(lumora_ini) == b"[Grab]\r\nTodaysWeb=1\r\n", f"{read(lumora_ini)!r}")
 
     # A drop grabs with the settings from the panel: JPG only, 10 k or more.
     source = subprocess.Popen([wine, drag_source_exe, base + page], stdin=subprocess.PIPE,

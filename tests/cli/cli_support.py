@@ -38,6 +38,32 @@ def run_measured(command):
     return p.returncode, out, err, usage.ru_maxrss // 1024
 
 
+def run_on_terminal(command):
+    """Runs command to its end with a pseudo-terminal as its standard
+    output: (status, what it wrote, the terminal's "\r\n" line ends made
+    "\n" again, so every "\r" left is the tool's own)."""
+    import pty
+    pid, fd = pty.fork()
+    if pid == 0:
+        try:
+            os.execv(command[0], command)
+        finally:
+            os._exit(127)
+    data = b""
+    while True:
+        try:
+            chunk = os.read(fd, 4096)
+        except OSError:
+            break
+        if not chunk:
+            break
+        data += chunk
+    _, status = os.waitpid(pid, 0)
+    os.close(fd)
+    text = data.decode("utf-8", "replace").replace("\r\n", "\n")
+    return os.waitstatus_to_exitcode(status), text
+
+
 def tool_path(prefix, path):
     """A local path as the tool under test sees it."""
     return "Z:" + path.replace("/", "\\") if prefix else path

@@ -12,6 +12,7 @@ terminal gets a progress line.
   grab_cli_test.py [--wine WINE] [--measure-memory] LUMORA_GRAB [RUNS]
 """
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -84,8 +85,14 @@ try:
             with open(os.path.join(out, "cdn.jpg"), "rb") as f:
                 check("content", f.read() == f"{tag}/site/cdn.jpg".encode(), "")
 
-    # A direct picture: no page is fetched.
+    # A direct picture: no page is fetched. The piece a killed run left in
+    # the folder goes as the grab begins.
     out = os.path.join(tmp, "direct")
+    os.makedirs(out)
+    ended = subprocess.Popen(["true"])
+    ended.wait()
+    with open(os.path.join(out, f"~lumora{ended.pid}-0.tmp"), "wb") as f:
+        f.write(b"cut off")
     p = run([base + "/site/pics/Direct.JPG", "--folder", folder_arg(out)])
     check("direct", p.returncode == 0 and saved(out) == ["Direct.JPG"] and "page" not in p.stdout,
           f"{p.returncode} {saved(out)} {p.stdout}")
@@ -109,6 +116,35 @@ try:
     p = run([base + "/site/sizes.html", "--settings", folder_arg(settings), "--types", ".JPG",
              "--min-size", "0", "--folder", folder_arg(over)])
     check("options override", p.returncode == 0 and saved(over) == ["photo.jpg"], f"{saved(over)} {p.stdout}")
+
+    # Today's web: from lumora.ini beside the settings file, or from the
+    # option; the summary names it. An unreadable lumora.ini is refused.
+    web = os.path.join(tmp, "web")
+    os.makedirs(web)
+    web_settings = os.path.join(web, "shuxing.txt")
+    with open(web_settings, "wb") as f:
+        f.write(b".JPG\r\n0\r\n" + folder_arg(os.path.join(web, "pics")).encode() + b"\r\n")
+    web_ini = os.path.join(web, "lumora.ini")
+    for name, ini, extra, on in (("no lumora.ini", None, [], False),
+                                 ("lumora.ini on", b"[Grab]\r\nTodaysWeb=1\r\n", [], True),
+                                 ("lumora.ini off", b"[grab]\ntodaysweb = 0\n", [], False),
+                                 ("the option over lumora.ini", b"[Grab]\nTodaysWeb=0\n",
+                                  ["--todays-web"], True)):
+        if ini is not None:
+            with open(web_ini, "wb") as f:
+                f.write(ini)
+        p = run([base + "/site/pics/web.jpg", "--settings", folder_arg(web_settings)] + extra)
+        summary = p.stdout.strip().splitlines()[-1] if p.stdout.strip() else ""
+        check(name, p.returncode == 0 and summary.endswith(("pics\\" if prefix else "pics/")
+                                                           + (" (today's web)" if on else "")),
+              f"status {p.returncode}\n{p.stdout}{p.stderr}")
+    p = run([base + "/site/pics/web.jpg", "--todays-web", "--folder", folder_arg(web)])
+    check("--todays-web", p.returncode == 0 and "(today's web)" in p.stdout, p.stdout)
+    os.remove(web_ini)
+    os.makedirs(web_ini)
+    p = run([base + "/site/pics/web.jpg", "--settings", folder_arg(web_settings)])
+    check("unreadable lumora.ini", p.returncode == 2 and folder_arg(web_ini) in p.stderr,
+          f"status {p.returncode}, stderr {p.stderr!r}")
 
     # A page far longer than the cut: read up to it, its picture before the
     # cut grabbed, the one after it not, and the summary says so. The body is
@@ -150,27 +186,24 @@ try:
               f"status {p.returncode}, stderr {p.stderr!r}")
     check("refusals fetch nothing", len(requests()) == before, "")
     p = run(["--help"])
-    check("help", p.returncode == 0 and "lumora-pictures" in p.stdout, p.stdout)
+    check("help", p.returncode == 0 and "lumora-pictures" in p.stdout and "--todays-web" in p.stdout,
+          p.stdout)
 
-    # On a terminal, a progress line rewritten in place (native only).
+    # On a terminal, a progress line rewritten in place (native only): the
+    # counts, bytes, rate and time, gone before the summary, which starts on
+    # a clean row. --quiet writes the summary alone there too.
     if not prefix:
-        import pty
-        out = os.path.join(tmp, "tty")
-        pid, fd = pty.fork()
-        if pid == 0:
-            os.execv(tool, [tool, address, "--folder", out])
-        data = b""
-        while True:
-            try:
-                chunk = os.read(fd, 4096)
-            except OSError:
-                break
-            if not chunk:
-                break
-            data += chunk
-        os.waitpid(pid, 0)
-        text = data.decode("utf-8", "replace")
+        status, text = cli_support.run_on_terminal([tool, address, "--folder", os.path.join(tmp, "tty")])
         check("progress", "\r[9/9] saved 7, failed 1" in text and "9 queued" in text, repr(text))
+        check("progress line", re.search(r"\r\[9/9\] saved 7, failed 1, 0 queued, [0-9.]+ K?B, "
+                                         r"[0-9.]+ K?B/s, 0:0[0-9]", text), repr(text))
+        check("lines above it", "\rsaved  " + f"{base}/site/up.bmp  ->  up.bmp\n" in text, repr(text))
+        check("summary on a clean row", text.rsplit("\r", 1)[1].startswith("9 queued, 7 saved"),
+              repr(text))
+        status, text = cli_support.run_on_terminal(
+            [tool, address, "--folder", os.path.join(tmp, "tty-quiet"), "--quiet"])
+        check("quiet on a terminal", "\r" not in text and text.startswith("9 queued, 7 saved")
+              and text.count("\n") == 1, repr(text))
 finally:
     shutil.rmtree(tmp, ignore_errors=True)
 

@@ -126,7 +126,7 @@ TEST(PictureRules, LongNamesAreShortenedToFitTheFolderWithTheirNumber) {
       {Short, "photo.jpg", 0, "photo.jpg"},
       {Short, "photo.jpg", 3, "photo(3).jpg"},
       {Short, "photo.webp", 1, "photo(1).webp"},  // the number as NumberedName puts it
-      {Short, A + ".webp", 1, std::string(246, 'a') + "(1).webp"},
+      {Short, A + ".webp", 1, std::string(247, 'a') + "(1).webp"},
       {Short, A + ".jpg", 0, A + ".jpg"},                           // 255: fits
       {Short, A + ".jpg", 1, std::string(248, 'a') + "(1).jpg"},    // 258 cut to 255
       {Short, A + ".jpg", 10, std::string(247, 'a') + "(10).jpg"},  // a longer number

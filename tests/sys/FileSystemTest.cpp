@@ -2,9 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "TestSupport.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace lumora {
 namespace {
@@ -103,6 +111,160 @@ TEST(NewFile, ATemporaryFileTakesAFreeNameOrIsRemoved) {
   EXPECT_EQ(FolderNames(Dir.Path()),
             (std::vector<std::string>{"file.jpg", "folder.jpg", "free.jpg"}));
 }
+
+TEST(StaleTemporaries, OnlyTheExactNameIsATemporaryOne) {
+  const struct {
+    const char* Name;
+    unsigned long Process;  // 0: not a temporary name
+  } Cases[] = {
+      {"~lumora1234-0.tmp", 1234},
+      {"~lumora7-4294967295.tmp", 7},
+      {"~lumora4294967295-1.tmp", 4294967295ul},
+      {"~lumora4294967296-1.tmp", 0},  // no process number is that big
+      {"~lumora0-1.tmp", 0},
+      {"~lumora-1.tmp", 0},
+      {"~lumora12-.tmp", 0},
+      {"~lumora12.tmp", 0},
+      {"~lumora1-2-3.tmp", 0},
+      {"~lumora+1-2.tmp", 0},
+      {"~lumora12-3.tmp.jpg", 0},
+      {"~lumora12-3.TMP", 0},
+      {"~Lumora12-3.tmp", 0},
+      {"x~lumora12-3.tmp", 0},
+      {"~lumora12-3.tmpx", 0},
+      {"~lumora 12-3.tmp", 0},
+      {"~lumora12-3.jpg", 0},
+  };
+  for (const auto& C : Cases) {
+    unsigned long Process = 0;
+    EXPECT_EQ(IsTemporaryName(C.Name, Process), C.Process != 0) << C.Name;
+    if (C.Process != 0) {
+      EXPECT_EQ(Process, C.Process) << C.Name;
+    }
+  }
+}
+
+// The number of a process that has ended. On Windows the handle stays open,
+// so that number is not handed to a new process while the test runs.
+class TEndedProcess {
+ public:
+  TEndedProcess() {
+#ifdef _WIN32
+    STARTUPINFOA Start{};
+    Start.cb = sizeof Start;
+    PROCESS_INFORMATION Info{};
+    char Command[] = "cmd.exe /c exit 0";
+    if (!CreateProcessA(nullptr, Command, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        nullptr, &Start, &Info))
+      return;
+    CloseHandle(Info.hThread);
+    WaitForSingleObject(Info.hProcess, 30000);
+    FHandle = Info.hProcess;
+    FId = Info.dwProcessId;
+#else
+    const pid_t Child = fork();
+    if (Child == 0) _exit(0);
+    if (Child > 0 && waitpid(Child, nullptr, 0) == Child) FId = static_cast<unsigned long>(Child);
+#endif
+  }
+  ~TEndedProcess() {
+#ifdef _WIN32
+    if (FHandle) CloseHandle(FHandle);
+#endif
+  }
+  unsigned long Id() const {
+    return FId;
+  }
+
+ private:
+  unsigned long FId = 0;
+#ifdef _WIN32
+  HANDLE FHandle = nullptr;
+#endif
+};
+
+unsigned long OwnProcess() {
+#ifdef _WIN32
+  return GetCurrentProcessId();
+#else
+  return static_cast<unsigned long>(getpid());
+#endif
+}
+
+// A run killed mid-picture leaves its temporary file; the next grab into the
+// folder removes it, and only it.
+TEST(StaleTemporaries, OnlyThoseOfEndedProcessesGo) {
+  const TEndedProcess Ended;
+  ASSERT_NE(Ended.Id(), 0u);
+  ASSERT_FALSE(IsProcessRunning(Ended.Id()));
+  ASSERT_TRUE(IsProcessRunning(OwnProcess()));
+
+  TTempFolder Dir;
+  const std::string Dead = std::to_string(Ended.Id()), Live = std::to_string(OwnProcess());
+  const std::vector<std::string> Kept = {
+      "~lumora" + Live + "-0.tmp",      // a picture this process is writing
+      "~lumora" + Dead + "-1.tmp.jpg",  // a picture, whatever its name
+      "~lumora" + Dead + "-4.TMP",      // not the name Lumora makes
+      "~lumora" + Dead + "x-1.tmp",     //
+      "photo.jpg",                      //
+      "~lumora" + Dead + "-3.tmp",      // a folder of that name: made below
+  };
+  for (std::size_t I = 0; I + 1 < Kept.size(); ++I) test::WriteWholeFile(Dir.Path() + Kept[I], "k");
+  ASSERT_TRUE(CreateDir(Dir.Path() + Kept.back()));
+  test::WriteWholeFile(Dir.Path() + "~lumora" + Dead + "-1.tmp", "cut off");
+  test::WriteWholeFile(Dir.Path() + "~lumora" + Dead + "-2.tmp", "");
+
+  EXPECT_EQ(RemoveStaleTemporaries(Dir.Path()), 2u);
+  std::vector<std::string> Expected = Kept;
+  std::sort(Expected.begin(), Expected.end());
+  EXPECT_EQ(FolderNames(Dir.Path()), Expected);
+  EXPECT_EQ(RemoveStaleTemporaries(Dir.Path() + "missing" + PathDelim), 0u);
+}
+
+// A replacement takes the name in one step or not at all: whatever refuses
+// it, the old file stays as it was and no temporary file is left beside it.
+TEST(ReplaceFileContents, ReplacesWholeOrLeavesTheOldFile) {
+  TTempFolder Dir;
+  std::string Missing = Dir.Path() + "missing";
+  Missing += PathDelim;
+  ASSERT_TRUE(CreateDir(Dir.Path() + "folder.ini"));
+  const struct {
+    const char* Name;
+    std::string Path;
+    const char* Before;  // null: no file
+    bool Replaced;
+  } Cases[] = {
+      {"a longer file", Dir.Path() + "a.txt", "old and long contents", true},
+      {"a shorter file", Dir.Path() + "b.txt", "x", true},
+      {"a new file", Dir.Path() + "c.txt", nullptr, true},
+      {"a missing folder", Missing + "d.txt", nullptr, false},
+      {"a folder of that name", Dir.Path() + "folder.ini", nullptr, false},
+  };
+  for (const auto& C : Cases) {
+    if (C.Before) test::WriteWholeFile(C.Path, C.Before);
+    EXPECT_EQ(ReplaceFileContents(C.Path, std::string_view("new\0data", 8)), C.Replaced) << C.Name;
+    if (C.Replaced) {
+      EXPECT_EQ(ReadWholeFile(C.Path), std::string("new\0data", 8)) << C.Name;
+    }
+  }
+  EXPECT_TRUE(DirectoryExists(Dir.Path() + "folder.ini"));
+  EXPECT_EQ(FolderNames(Dir.Path()),
+            (std::vector<std::string>{"a.txt", "b.txt", "c.txt", "folder.ini"}));
+}
+
+#ifdef _WIN32
+// A read-only file refuses the replacement as it refuses a write.
+TEST(ReplaceFileContents, AReadOnlyFileIsLeftAlone) {
+  TTempFolder Dir;
+  const std::string Path = Dir.Path() + "shuxing.txt";
+  test::WriteWholeFile(Path, "kept");
+  ASSERT_TRUE(SetFileAttributesA(Path.c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_FALSE(ReplaceFileContents(Path, "new"));
+  SetFileAttributesA(Path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(ReadWholeFile(Path), "kept");
+  EXPECT_EQ(FolderNames(Dir.Path()), std::vector<std::string>{"shuxing.txt"});
+}
+#endif
 
 }  // namespace
 }  // namespace lumora
