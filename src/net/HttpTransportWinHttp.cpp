@@ -378,8 +378,14 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   std::int64_t Received = 0;
   TLowSpeedCheck LowSpeed;
   for (;;) {
+    // Asks only for what has arrived: some WinHTTPs (Wine's) wait for a read
+    // to fill, which a dripping body would make last for ever.
+    DWORD Available = 0;
+    if (!WinHttpQueryDataAvailable(Request.get(), &Available)) Fail("WinHttpQueryDataAvailable");
     DWORD Read = 0;
-    if (!WinHttpReadData(Request.get(), Chunk.data(), static_cast<DWORD>(Chunk.size()), &Read))
+    if (Available > 0 &&
+        !WinHttpReadData(Request.get(), Chunk.data(),
+                         std::min(Available, static_cast<DWORD>(Chunk.size())), &Read))
       Fail("WinHttpReadData");
     if (Read == 0) break;
     if (!Sink(Chunk.data(), Read)) return;  // the rest stays unread; closing drops it
