@@ -33,9 +33,10 @@ using TBodySink = std::function<bool(const char* Data, std::size_t Size)>;
 // Session's kept-alive connection to the host (made when there is none). It
 // is sent again only after a try on a kept connection that broke before any
 // byte of the reply arrived, as often as the pool can hold stale connections
-// to the host (libcurl: once; WinHTTP: once per session alive now that used
-// the host, at most five), never after a try on a new connection or a reply
-// that is no HTTP (see THttpSession). Reply is filled as soon as a
+// to the host (libcurl: once; WinHTTP: once for each session that used the
+// host while Session was alive, or, without Session, for the most that used
+// it at once, at most five), never after a try on a new connection or a
+// reply that is no HTTP (see THttpSession). Reply is filled as soon as a
 // reply's headers have arrived, whatever its status. The body is handed to
 // Sink only for a 2xx reply to GET, as it arrives, and must arrive whole (as
 // long as its Content-Length says) unless Sink stopped the reading: the

@@ -12,7 +12,6 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -179,16 +178,19 @@ bool IsStaleConnectionError(DWORD Error) {
 // workers can have left stale in a shared pool.
 constexpr int MaxResends = 5;
 
-// How many sessions alive now have used each host (with port). Only their
-// connections can have gone stale; and since some WinHTTPs (Wine's) pool
-// connections for the whole process rather than per session, a request may
-// be given any of them, a request made without a session too.
+// How many sessions alive now have used each host (with port), and the most
+// there have been at once. Only their connections can have gone stale; and
+// since some WinHTTPs (Wine's) pool connections for the whole process rather
+// than per session, a request may be given any of them, a request made
+// without a session too, and a session's connections outlive it there.
 class THostSessions {
  public:
   // Notes that a session used Key; the sessions that had used it before.
   int Note(const std::string& Key) {
     std::lock_guard Guard(FLock);
-    return FCount[Key]++;
+    const int Before = FCount[Key]++;
+    FPeak[Key] = std::max(FPeak[Key], Before + 1);
+    return Before;
   }
   void Forget(const std::string& Key) {
     std::lock_guard Guard(FLock);
@@ -200,10 +202,16 @@ class THostSessions {
     const auto It = FCount.find(Key);
     return It == FCount.end() ? 0 : It->second;
   }
+  int Peak(const std::string& Key) const {
+    std::lock_guard Guard(FLock);
+    const auto It = FPeak.find(Key);
+    return It == FPeak.end() ? 0 : It->second;
+  }
 
  private:
   mutable std::mutex FLock;
   std::map<std::string, int> FCount;
+  std::map<std::string, int> FPeak;
 };
 
 THostSessions& HostSessions() {
@@ -220,21 +228,31 @@ THostSessions& HostSessions() {
 struct THttpSessionState {
   THttpSessionState() = default;
   ~THttpSessionState() {
-    for (const auto& Key : Hosts) HostSessions().Forget(Key);
+    for (const auto& Host : Hosts) HostSessions().Forget(Host.first);
   }
   THttpSessionState(const THttpSessionState&) = delete;
   THttpSessionState& operator=(const THttpSessionState&) = delete;
 
-  // The sessions that used a host before this one's request: counts each
-  // session once.
+  // The sessions that may have left a connection to a host in the pool
+  // before this one's request: on the first, those that used it before;
+  // after that, the most that have used it at once while this one was
+  // alive, ended ones included, since a pool for the whole process keeps
+  // their connections. Counts each session once.
   int UseHost(const std::string& Key) {
-    if (Hosts.count(Key)) return HostSessions().Count(Key);
-    Hosts.insert(Key);
-    return HostSessions().Note(Key);
+    const auto It = Hosts.find(Key);
+    if (It == Hosts.end()) {
+      const int Before = HostSessions().Note(Key);
+      Hosts.emplace(Key, Before + 1);
+      return Before;
+    }
+    It->second = std::max(It->second, HostSessions().Count(Key));
+    return It->second;
   }
 
   TWinHttpHandle Internet;
-  std::set<std::string> Hosts;  // used by this session
+  // The hosts this session used, each with the most sessions that have used
+  // it at once while this one was alive.
+  std::map<std::string, int> Hosts;
 };
 
 void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
@@ -276,10 +294,12 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   // Sent again only when a try went out on a kept connection (no new one was
   // opened for it) and that connection broke before any of the reply
   // arrived: it may have gone stale while kept. A pool holds at most one
-  // kept connection to the host for each live session that used it, so
-  // that many resends, never more than MaxResends, reach a new connection;
-  // a try on a new connection that fails ends the request.
-  const int Used = State ? State->UseHost(HostKey) : HostSessions().Count(HostKey);
+  // kept connection to the host for each session that used it (see
+  // UseHost), so that many resends, never more than MaxResends, reach a new
+  // connection; a try on a new connection that fails ends the request.
+  // Without a session, a request may be given a connection of any session
+  // that used the host, also of one that has ended.
+  const int Used = State ? State->UseHost(HostKey) : HostSessions().Peak(HostKey);
   int Resends = std::min(MaxResends, Used);
 
   TWinHttpHandle Connection(WinHttpConnect(Internet, Widen(Url.Host).c_str(), Url.Port, 0));
