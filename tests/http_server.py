@@ -25,6 +25,13 @@ with "~" is a tag that only marks the request in the log (/~t1/bytes/5/a.gif):
   /stall/<code>/<n>/...          that status, Content-Length 1000, n bytes, 5 s of silence
   /slow/<n>/<ms>/...             n bytes in 5 chunked pieces, <ms> apart
   /short/<len>/<n>/...           announces len, sends n < len bytes, closes
+  /endless/...                   200 without a length, bytes until the client
+                                 goes away (a camera's live picture)
+  /drip/<ms>/...                 200 announcing 1,000,000 bytes, one every <ms>
+                                 until the client goes away
+  /rst/...                       reads the request, answers nothing and resets
+                                 the connection
+  /garbage/...                   a reply that is no HTTP ("XYZZY"), then closes
   /site/...                      a page registered for this exact path (tag
                                  included), else a "picture" whose bytes are
                                  the request target, so a saved file tells
@@ -353,6 +360,44 @@ class Handler(BaseHTTPRequestHandler):
                     self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER,
                                                struct.pack("ii", 1, 0))
                     self.connection.close()
+                self.close_connection = True
+                return
+            if kind == "endless":
+                self.send_response(200)
+                self.send_header("Connection", "close")
+                self.end_headers()
+                self.close_connection = True
+                if not head:
+                    try:
+                        while True:
+                            self.wfile.write(PATTERN_BLOCK)
+                    except OSError:
+                        pass
+                return
+            if kind == "drip":
+                delay = int(parts[2]) / 1000.0
+                self.send_response(200)
+                self.send_header("Content-Length", "1000000")
+                self.end_headers()
+                self.close_connection = True
+                if not head:
+                    try:
+                        for _ in range(1000000):
+                            self.wfile.write(b"x")
+                            self.wfile.flush()
+                            time.sleep(delay)
+                    except OSError:
+                        pass
+                return
+            if kind == "rst":
+                self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER,
+                                           struct.pack("ii", 1, 0))
+                self.connection.close()
+                self.close_connection = True
+                return
+            if kind == "garbage":
+                self.wfile.write(b"XYZZY\r\n\r\n")
+                self.wfile.flush()
                 self.close_connection = True
                 return
             if kind == "short":

@@ -2,7 +2,8 @@
 // save them, exactly as the drop window's workers do, then waits for them.
 //
 //   lumora-download [--folder DIR] [--types .JPG.BMP.GIF.TIF] [--min-size K]
-//                   [--settings FILE] [--todays-web] [--ca-file FILE] [--quiet] ADDRESS... | -
+//                   [--settings FILE] [--todays-web] [--ca-file FILE] [--max-size MB]
+//                   [--quiet] ADDRESS... | -
 //
 // With "-" the addresses are read from standard input, one a line. Settings
 // start from the defaults, then the settings file (and lumora.ini beside it),
@@ -70,7 +71,7 @@ class TPrinter : public TGrabTally {
 
 constexpr char UsageLine[] =
     "usage: lumora-download [--folder DIR] [--types .JPG.BMP.GIF.TIF] [--min-size K]"
-    " [--settings FILE] [--todays-web] [--ca-file FILE] [--quiet] ADDRESS... | -\n";
+    " [--settings FILE] [--todays-web] [--ca-file FILE] [--max-size MB] [--quiet] ADDRESS... | -\n";
 
 [[noreturn]] void Usage(const std::string& Problem) {
   std::cerr << "lumora-download: " << Problem << "\n" << UsageLine;
@@ -94,6 +95,9 @@ constexpr char UsageLine[] =
                "                   unless this option or lumora.ini's TodaysWeb=1 turns it on)\n"
                "  --ca-file FILE   also trust the certificate authorities of this PEM file\n"
                "                   for https:// (native build; Windows trusts its own store)\n"
+               "  --max-size MB    the largest picture saved, in MB (default: 1024, or\n"
+               "                   lumora.ini's MaxPictureMB); a larger one, or one arriving\n"
+               "                   slower than 1 KB/s over 60 s, fails\n"
                "  --quiet          print the summary only\n";
   std::exit(0);
 }
@@ -108,6 +112,7 @@ int main(int argc, char** argv) {
   bool HaveFolder = false, HaveTypes = false, HaveMinSize = false;
   std::string Folder, Types, SettingsPath;
   std::int32_t MinSizeK = 0;
+  std::int32_t MaxPictureMB = 0;  // 0: not given
   std::vector<std::string> Addresses;
 
   for (int I = 1; I < argc; ++I) {
@@ -132,6 +137,13 @@ int main(int argc, char** argv) {
         Usage("--min-size takes a whole number of kilobytes");
       MinSizeK = static_cast<std::int32_t>(K);
       HaveMinSize = true;
+    } else if (Arg == "--max-size") {
+      const std::string V = Value();
+      char* End = nullptr;
+      const long M = std::strtol(V.c_str(), &End, 10);
+      if (V.empty() || *End != '\0' || M <= 0 || M > INT32_MAX)
+        Usage("--max-size takes a whole number of megabytes, 1 or more");
+      MaxPictureMB = static_cast<std::int32_t>(M);
     } else if (Arg == "--settings") {
       SettingsPath = Value();
     } else if (Arg == "--todays-web") {
@@ -164,6 +176,7 @@ int main(int argc, char** argv) {
   if (HaveFolder) Settings.SaveFolder = Folder;
   if (HaveTypes) Settings.PicTypes = Types;
   if (HaveMinSize) Settings.MinSizeK = MinSizeK;
+  if (MaxPictureMB > 0) Settings.MaxPictureMB = MaxPictureMB;
   if (TodaysWeb) Settings.TodaysWeb = true;
 
   GrabSettings().Assign(Settings);

@@ -4,7 +4,8 @@
 //
 //   lumora-grab --html-file FILE [--base URL] [options]
 //   lumora-grab ADDRESS [--folder DIR] [--types .JPG.BMP.GIF.TIF] [--min-size K]
-//               [--settings FILE] [--todays-web] [--ca-file FILE] [--quiet]
+//               [--settings FILE] [--todays-web] [--ca-file FILE] [--max-size MB]
+//               [--quiet]
 //
 // Settings start from the defaults, then the settings file (and lumora.ini
 // beside it), then the options.
@@ -126,7 +127,8 @@ class TPrinter : public TGrabTally {
 void PrintUsage(std::FILE* To) {
   std::fprintf(To,
                "usage: lumora-grab ADDRESS [--folder DIR] [--types .JPG.BMP.GIF.TIF]"
-               " [--min-size K] [--settings FILE] [--todays-web] [--ca-file FILE] [--quiet]\n"
+               " [--min-size K] [--settings FILE] [--todays-web] [--ca-file FILE] [--max-size MB]"
+               " [--quiet]\n"
                "       lumora-grab --html-file FILE [--base URL] [options as above]\n");
 }
 
@@ -156,6 +158,8 @@ void PrintUsage(std::FILE* To) {
       "                   most 5, never from https:// down to http://\n"
       "  --ca-file FILE   also trust the certificate authorities of this PEM file\n"
       "                   for https:// (native build; Windows trusts its own store)\n"
+      "  --max-size MB    the largest picture saved, in MB (default: %d); a larger\n"
+      "                   one, or one arriving slower than 1 KB/s over 60 s, fails\n"
       "  --quiet          print the summary only\n"
       "  --html-file FILE grab the pictures of a piece of HTML, as a selection dropped\n"
       "                   from a browser: read with today's web (which it turns on),\n"
@@ -170,7 +174,7 @@ void PrintUsage(std::FILE* To) {
       "\n"
       "Exit status: 0 when everything went well, 1 when the page, a picture or\n"
       "the grab itself failed, 2 for bad options or an unreadable settings file.\n",
-      DefaultFolder, CutText().c_str());
+      DefaultFolder, static_cast<int>(DefaultMaxPictureMB), CutText().c_str());
   std::exit(0);
 }
 
@@ -220,8 +224,9 @@ int main(int argc, char** argv) {
   TGrabSettingsValues Settings;
   Settings.PicTypes = DefaultTypes;
   Settings.SaveFolder = DefaultFolder;
-  std::string Address, SettingsPath, Folder, Types, MinSize;
+  std::string Address, SettingsPath, Folder, Types, MinSize, MaxSize;
   bool HaveAddress = false, HaveFolder = false, HaveTypes = false, HaveMinSize = false;
+  bool HaveMaxSize = false;
   bool Quiet = false;
   bool TodaysWeb = false;
   std::string CaFile;
@@ -245,6 +250,9 @@ int main(int argc, char** argv) {
     } else if (Arg == "--min-size") {
       MinSize = Value();
       HaveMinSize = true;
+    } else if (Arg == "--max-size") {
+      MaxSize = Value();
+      HaveMaxSize = true;
     } else if (Arg == "--settings") {
       SettingsPath = Value();
     } else if (Arg == "--todays-web") {
@@ -277,6 +285,8 @@ int main(int argc, char** argv) {
     Usage(Problem);
   if (HaveMinSize && !StrToInt(MinSize, Settings.MinSizeK))
     Usage("--min-size takes a whole number of kilobytes");
+  if (HaveMaxSize && (!StrToInt(MaxSize, Settings.MaxPictureMB) || Settings.MaxPictureMB <= 0))
+    Usage("--max-size takes a whole number of megabytes, 1 or more");
   if (HaveTypes) Settings.PicTypes = Types;
   if (HaveFolder) Settings.SaveFolder = Folder;
   if (TodaysWeb || HaveHtmlFile) Settings.TodaysWeb = true;

@@ -141,6 +141,11 @@ void SavePicture(const std::string& Address, const TGrabSettingsValues& Settings
   // The pieces, which the client hands over in sizes of its own, go to the
   // file in writes of up to WriteSize: a typical picture in one.
   std::int64_t Bytes = 0;
+  const std::int64_t Cap = MaxPictureBytes(Settings.MaxPictureMB);
+  const auto TooLarge = [&] {
+    return ELumoraError("larger than " + std::to_string(Cap >> 20) +
+                        " MB, the largest picture saved");
+  };
   std::string Pending;
   const auto Flush = [&](const char* Data, std::size_t Size) {
     if (!File.Write(Data, Size)) throw ELumoraError("Cannot write into " + Settings.SaveFolder);
@@ -157,7 +162,11 @@ void SavePicture(const std::string& Address, const TGrabSettingsValues& Settings
         Verdict = TPictureOutcome::NotPicture;
       if (Verdict != TPictureOutcome::Saved) return false;  // the rest is never read
     }
+    // An announced length over the cap fails at once; an endless reply as
+    // the cap is passed. The temporary file goes with the failure.
+    if (Client.ContentLength() > Cap) throw TooLarge();
     Bytes += static_cast<std::int64_t>(Size);
+    if (Bytes > Cap) throw TooLarge();
     if (Pending.size() + Size > WriteSize && !Pending.empty()) {
       Flush(Pending.data(), Pending.size());
       Pending.clear();

@@ -57,6 +57,20 @@ void TGrabSettings::SetTodaysWeb(bool Value) {
   FValues.TodaysWeb = Value;
 }
 
+std::int32_t TGrabSettings::MaxPictureMB() const {
+  std::lock_guard Guard(FLock);
+  return FValues.MaxPictureMB;
+}
+
+void TGrabSettings::SetMaxPictureMB(std::int32_t Value) {
+  std::lock_guard Guard(FLock);
+  FValues.MaxPictureMB = Value;
+}
+
+std::int64_t MaxPictureBytes(std::int32_t MaxPictureMB) {
+  return static_cast<std::int64_t>(MaxPictureMB > 0 ? MaxPictureMB : DefaultMaxPictureMB) << 20;
+}
+
 void TGrabSettings::EnsureSaveFolder() {
   const std::string Before = SaveFolder();
   std::string After = Before;

@@ -16,6 +16,10 @@ inline constexpr char DefaultSaveFolder[] = "d:\\pic\\";
 inline constexpr char DefaultSaveFolder[] = "pic/";
 #endif
 
+// The largest picture saved, in megabytes of 1024 * 1024 bytes: a reply that
+// never ends (a camera's live.jpg) must not fill the disk.
+inline constexpr std::int32_t DefaultMaxPictureMB = 1024;
+
 struct TGrabSettingsValues {
   std::string PicTypes;       // ".JPG", ".BMP", ".GIF", ".TIF" for each enabled type, in that order
   std::int32_t MinSizeK = 0;  // kilobytes of 1024 bytes; 0 or less: any size
@@ -24,7 +28,13 @@ struct TGrabSettingsValues {
   // unless the user's lumora.ini turns it on, so a setup without that file
   // grabs exactly as before.
   bool TodaysWeb = false;
+  // The size cap of one picture, whatever today's web says; 0 or less: the
+  // default. A larger picture fails and leaves no file.
+  std::int32_t MaxPictureMB = DefaultMaxPictureMB;
 };
+
+// The cap in bytes for a MaxPictureMB value.
+std::int64_t MaxPictureBytes(std::int32_t MaxPictureMB);
 
 class TGrabSettings {
  public:
@@ -39,6 +49,8 @@ class TGrabSettings {
   void SetSaveFolder(const std::string& Value);
   bool TodaysWeb() const;
   void SetTodaysWeb(bool Value);
+  std::int32_t MaxPictureMB() const;
+  void SetMaxPictureMB(std::int32_t Value);
 
   // Applies EnsureSaveFolder to SaveFolder. The normalised text is stored only
   // if nobody replaced the folder meanwhile, so a new choice made on the GUI

@@ -147,7 +147,8 @@ namespace {
 struct TGrabKey {
   const char* Name;
   void (*Read)(const std::optional<std::string>& Text, TGrabSettingsValues& Values);
-  std::string (*Write)(const TGrabSettingsValues& Values);
+  // Nothing: the key's line, if any, stays as it is.
+  std::optional<std::string> (*Write)(const TGrabSettingsValues& Values);
   void (*Publish)(const TGrabSettingsValues& Values, TGrabSettings& Settings);
 };
 
@@ -157,8 +158,30 @@ const TGrabKey GrabKeys[] = {
        V.TodaysWeb = TGrabSettingsValues().TodaysWeb;
        if (Text) IniBool(*Text, V.TodaysWeb);
      },
-     [](const TGrabSettingsValues& V) { return std::string(V.TodaysWeb ? "1" : "0"); },
+     [](const TGrabSettingsValues& V) {
+       return std::optional<std::string>(V.TodaysWeb ? "1" : "0");
+     },
      [](const TGrabSettingsValues& V, TGrabSettings& S) { S.SetTodaysWeb(V.TodaysWeb); }},
+    // The size cap of one picture in MB: a whole number from 1 on, else the
+    // default. Written only when it is not the default, so a file that never
+    // named it does not gain a line.
+    {"MaxPictureMB",
+     [](const std::optional<std::string>& Text, TGrabSettingsValues& V) {
+       V.MaxPictureMB = DefaultMaxPictureMB;
+       if (!Text || Text->empty() || Text->size() > 9) return;
+       std::int32_t N = 0;
+       for (const char C : *Text) {
+         if (C < '0' || C > '9') return;
+         N = N * 10 + (C - '0');
+       }
+       if (N > 0) V.MaxPictureMB = N;
+     },
+     [](const TGrabSettingsValues& V) {
+       return V.MaxPictureMB == DefaultMaxPictureMB || V.MaxPictureMB <= 0
+                  ? std::optional<std::string>()
+                  : std::optional<std::string>(std::to_string(V.MaxPictureMB));
+     },
+     [](const TGrabSettingsValues& V, TGrabSettings& S) { S.SetMaxPictureMB(V.MaxPictureMB); }},
 };
 
 }  // namespace
@@ -174,7 +197,8 @@ void PublishGrabSettingsFromIni(const TIniText& Ini, TGrabSettings& Settings) {
 }
 
 void GrabSettingsToIni(const TGrabSettingsValues& Values, TIniText& Ini) {
-  for (const auto& K : GrabKeys) Ini.SetValue(LumoraIniGrabSection, K.Name, K.Write(Values));
+  for (const auto& K : GrabKeys)
+    if (const auto Text = K.Write(Values)) Ini.SetValue(LumoraIniGrabSection, K.Name, *Text);
 }
 
 }  // namespace lumora

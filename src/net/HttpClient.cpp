@@ -1,6 +1,7 @@
 #include "net/HttpClient.h"
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <string_view>
 #include <vector>
@@ -40,6 +41,41 @@ std::string MediaTypeOf(std::string_view Value) {
   for (char& C : Type)
     if (C >= 'A' && C <= 'Z') C = static_cast<char>(C - 'A' + 'a');
   return Type;
+}
+
+namespace {
+std::atomic<std::int64_t> LowSpeedWindowMs{TLowSpeedRule{}.Window.count()};
+std::atomic<std::int64_t> LowSpeedMinBytes{TLowSpeedRule{}.MinBytes};
+}  // namespace
+
+TLowSpeedRule LowSpeedRule() {
+  TLowSpeedRule Rule;
+  Rule.Window = std::chrono::milliseconds(LowSpeedWindowMs.load());
+  Rule.MinBytes = LowSpeedMinBytes.load();
+  return Rule;
+}
+
+void SetLowSpeedRule(const TLowSpeedRule& Rule) {
+  LowSpeedWindowMs = Rule.Window.count();
+  LowSpeedMinBytes = Rule.MinBytes;
+}
+
+TLowSpeedCheck::TLowSpeedCheck()
+    : FRule(LowSpeedRule()), FStart(std::chrono::steady_clock::now()) {}
+
+bool TLowSpeedCheck::Moving(std::int64_t Received) {
+  const auto Now = std::chrono::steady_clock::now();
+  if (Now - FStart < FRule.Window) return true;
+  if (Received - FStartBytes < FRule.MinBytes) return false;
+  FStart = Now;
+  FStartBytes = Received;
+  return true;
+}
+
+std::string TLowSpeedCheck::Reason() const {
+  const auto Ms = FRule.Window.count();
+  return "Too slow: fewer than " + std::to_string(FRule.MinBytes) + " bytes in " +
+         (Ms % 1000 == 0 ? std::to_string(Ms / 1000) + " s" : std::to_string(Ms) + " ms");
 }
 
 }  // namespace detail

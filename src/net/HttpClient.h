@@ -1,9 +1,10 @@
 #pragma once
 // The program's HTTP client: GET as text, GET into a sink that takes the body
 // piece by piece as it arrives, HEAD for the announced length, and the host
-// name a request used. Every request goes out on a connection of its own,
-// with no proxy, no authentication, no cookies and no redirects followed;
-// each call of the program makes a new client.
+// name a request used. Without a session every request goes out on a
+// connection of its own (a worker's session keeps them: THttpSession), with no
+// proxy, no authentication, no cookies and no redirects followed; each call of
+// the program makes a new client.
 //
 // "Today's web" (SetTodaysWeb) adds two things and changes nothing else:
 // https:// addresses, over TLS with the server's certificate verified (host
@@ -75,9 +76,14 @@ struct THttpSessionState;
 // alive from request to request for as long as it lives, so that a worker
 // saving a page's pictures opens one connection, not one per picture. A
 // connection the server closes, resets or leaves half-answered is dropped and
-// the next request opens a new one; a request that found its kept-alive
-// connection already closed, before any of its reply arrived, is sent again
-// once on a new one. Serves one thread at a time.
+// the next request opens a new one. A request is sent again only when it went
+// out on a kept connection that broke before a byte of its reply arrived (it
+// went stale while kept): natively once, as each session keeps one
+// connection per host; under WinHTTP, whose pool may be the whole process's,
+// once for each session alive now that used the host, at most five times, so
+// that the last try has a new connection. A try on a new connection that
+// fails, and a reply that arrived but is no HTTP, are never sent again.
+// Serves one thread at a time.
 class THttpSession {
  public:
   THttpSession() noexcept;

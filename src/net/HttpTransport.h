@@ -2,6 +2,7 @@
 // The one operation an HTTP back end provides (libcurl natively, WinHTTP on
 // Windows). Private to the client.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -40,9 +41,13 @@ inline bool IsRedirectStatus(int Status) {
 using TBodySink = std::function<bool(const char* Data, std::size_t Size)>;
 
 // Sends one request: on a connection of its own without Session, else on
-// Session's kept-alive connection to the host (made when there is none; sent
-// again once on a new connection when the kept one turns out closed before
-// any of the reply arrived). Reply is filled as soon as a
+// Session's kept-alive connection to the host (made when there is none). It
+// is sent again only after a try on a kept connection that broke before any
+// byte of the reply arrived, as often as the pool can hold stale connections
+// to the host (libcurl: once; WinHTTP: once for each session that used the
+// host while Session was alive, or, without Session, for the most that used
+// it at once, at most five), never after a try on a new connection or a
+// reply that is no HTTP (see THttpSession). Reply is filled as soon as a
 // reply's headers have arrived, whatever its status. The body is handed to
 // Sink only for a 2xx reply to GET, as it arrives, and must arrive whole (as
 // long as its Content-Length says) unless Sink stopped the reading: the
@@ -61,6 +66,33 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
 
 // The longest redirect body read to keep a connection; a longer one drops it.
 inline constexpr std::int64_t MaxRedirectBody = 64 * 1024;
+
+// The low-speed rule of both back ends: the body of a reply that moves fewer
+// than MinBytes in a window of Window (counted window after window from its
+// headers on) ends the request as failed, so a server that drips a byte now
+// and then cannot hold a worker for ever. 1 KB/s over 60 s; tests shrink it.
+struct TLowSpeedRule {
+  std::chrono::milliseconds Window{60000};
+  std::int64_t MinBytes = 60 * 1024;
+};
+TLowSpeedRule LowSpeedRule();
+void SetLowSpeedRule(const TLowSpeedRule& Rule);  // for the requests from now on
+
+// Applies the rule to one body as it arrives.
+class TLowSpeedCheck {
+ public:
+  TLowSpeedCheck();
+  // Received: the body's bytes so far. False once a window has passed with
+  // fewer than the rule's bytes.
+  bool Moving(std::int64_t Received);
+  // Why the request failed, for the error.
+  std::string Reason() const;
+
+ private:
+  TLowSpeedRule FRule;
+  std::chrono::steady_clock::time_point FStart;
+  std::int64_t FStartBytes = 0;
+};
 
 // Content-Length as a signed 64-bit number, -1 for anything else.
 std::int64_t ParseContentLength(const std::string& Value);

@@ -37,6 +37,10 @@ struct TExchange {
   // A redirect's body is read and thrown away, up to MaxRedirectBody.
   bool ReadRedirectBody = false;
   std::int64_t RedirectBody = 0;
+  // The final reply's headers are in: its body is under the low-speed rule.
+  bool HeadersDone = false;
+  std::unique_ptr<TLowSpeedCheck> LowSpeed;
+  bool TooSlow = false;
   // Progress, for giving up after a stretch without any.
   curl_off_t LastBytes = -1;
   std::chrono::steady_clock::time_point LastProgress = std::chrono::steady_clock::now();
@@ -78,7 +82,9 @@ size_t OnHeader(char* Data, size_t Size, size_t Count, void* User) {
   auto* X = static_cast<TExchange*>(User);
   X->HeaderBytes += Size * Count;
   try {
-    ReadHeaderLine(std::string(Data, Size * Count), *X->Reply);
+    const std::string Line(Data, Size * Count);
+    ReadHeaderLine(Line, *X->Reply);
+    if ((Line == "\r\n" || Line == "\n") && X->Reply->Status >= 200) X->HeadersDone = true;
   } catch (...) {
     X->CallbackError = std::current_exception();
     return 0;
@@ -123,6 +129,18 @@ int OnProgress(void* User, curl_off_t DlTotal, curl_off_t DlNow, curl_off_t UlTo
   (void)UlTotal;
   auto* X = static_cast<TExchange*>(User);
   const auto Now = std::chrono::steady_clock::now();
+  if (X->HeadersDone && X->Verb == THttpVerb::Get && IsSuccess(X->Reply->Status)) {
+    try {
+      if (!X->LowSpeed) X->LowSpeed = std::make_unique<TLowSpeedCheck>();
+    } catch (...) {
+      X->CallbackError = std::current_exception();
+      return 1;
+    }
+    if (!X->LowSpeed->Moving(static_cast<std::int64_t>(DlNow))) {
+      X->TooSlow = true;
+      return 1;
+    }
+  }
   if (DlNow + UlNow != X->LastBytes) {
     X->LastBytes = DlNow + UlNow;
     X->LastProgress = Now;
@@ -241,6 +259,7 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   curl_easy_setopt(C, CURLOPT_ERRORBUFFER, nullptr);  // the handle outlives ErrorText
   if (X.CallbackError) std::rethrow_exception(X.CallbackError);
   if (Rc == CURLE_WRITE_ERROR && (X.StoppedAfterHeaders || X.StoppedBySink)) return;
+  if (Rc == CURLE_ABORTED_BY_CALLBACK && X.TooSlow) throw EHttpError(0, X.LowSpeed->Reason());
   if (Rc == CURLE_ABORTED_BY_CALLBACK) throw EHttpError(0, "No progress for 30 seconds");
   const std::string Detail = ErrorText[0] ? ErrorText : curl_easy_strerror(Rc);
   if (Rc == CURLE_PEER_FAILED_VERIFICATION)

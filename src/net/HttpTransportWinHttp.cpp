@@ -9,10 +9,9 @@
 #include <winhttp.h>
 
 #include <algorithm>
-#include <atomic>
+#include <map>
 #include <memory>
 #include <mutex>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -116,13 +115,19 @@ bool RunsUnderWine() {
   return Wine;
 }
 
-// Collects what a request's secure-failure notifications say, into the
-// DWORD its context value points to.
-void CALLBACK OnSecureFailure(HINTERNET, DWORD_PTR Context, DWORD Status, LPVOID Info,
+// What a request's notifications say, gathered through its context value.
+struct TRequestNotes {
+  DWORD SecureFlags = 0;   // of its secure-failure notifications
+  bool Connected = false;  // a try opened a connection of its own
+};
+
+void CALLBACK OnRequestStatus(HINTERNET, DWORD_PTR Context, DWORD Status, LPVOID Info,
                               DWORD Length) {
-  if (Status == WINHTTP_CALLBACK_STATUS_SECURE_FAILURE && Context && Info &&
-      Length >= sizeof(DWORD))
-    *reinterpret_cast<DWORD*>(Context) |= *static_cast<const DWORD*>(Info);
+  auto* Notes = reinterpret_cast<TRequestNotes*>(Context);
+  if (!Notes) return;
+  if (Status == WINHTTP_CALLBACK_STATUS_CONNECTED_TO_SERVER) Notes->Connected = true;
+  if (Status == WINHTTP_CALLBACK_STATUS_SECURE_FAILURE && Info && Length >= sizeof(DWORD))
+    Notes->SecureFlags |= *static_cast<const DWORD*>(Info);
 }
 
 [[noreturn]] void Fail(const char* Step) {
@@ -156,47 +161,63 @@ TWinHttpHandle OpenInternet() {
   return Internet;
 }
 
-// Errors of a connection that broke before any of the reply arrived: what a
-// kept-alive connection the server has closed meanwhile gives.
-// Wine passes the socket's own error on where Windows reports a connection
-// error.
+// Errors of a connection that broke under the request: what a kept-alive
+// connection the server has closed meanwhile gives. Wine passes the socket's
+// own error on where Windows reports a connection error. A reply that
+// arrived but is no HTTP (ERROR_WINHTTP_INVALID_SERVER_RESPONSE) is the
+// server's answer, never a reason to ask again; only Wine's WinHTTP reports a
+// kept connection closed before any byte of the reply with that error too,
+// and cannot tell the two apart.
 bool IsStaleConnectionError(DWORD Error) {
-  return Error == ERROR_WINHTTP_CONNECTION_ERROR ||
-         Error == ERROR_WINHTTP_INVALID_SERVER_RESPONSE || Error == WSAECONNRESET ||
-         Error == WSAECONNABORTED;
+  return Error == ERROR_WINHTTP_CONNECTION_ERROR || Error == WSAECONNRESET ||
+         Error == WSAECONNABORTED ||
+         (Error == ERROR_WINHTTP_INVALID_SERVER_RESPONSE && RunsUnderWine());
 }
 
-// Hosts (with port) that sessions of this process have kept connections to.
-// Only there can a pooled connection have gone stale; and since some WinHTTPs
-// pool connections for the whole process rather than per session, a request
-// made without a session may be given one of them too.
-class TKeptHosts {
+// The most a request is sent again: one for each connection a job's five
+// workers can have left stale in a shared pool.
+constexpr int MaxResends = 5;
+
+// How many sessions alive now have used each host (with port), and the most
+// there have been at once. Only their connections can have gone stale; and
+// since some WinHTTPs (Wine's) pool connections for the whole process rather
+// than per session, a request may be given any of them, a request made
+// without a session too, and a session's connections outlive it there.
+class THostSessions {
  public:
-  // Notes Key; true when it was noted before.
-  bool Note(const std::string& Key) {
+  // Notes that a session used Key; the sessions that had used it before.
+  int Note(const std::string& Key) {
     std::lock_guard Guard(FLock);
-    return !FKeys.insert(Key).second;
+    const int Before = FCount[Key]++;
+    FPeak[Key] = std::max(FPeak[Key], Before + 1);
+    return Before;
   }
-  bool Contains(const std::string& Key) const {
+  void Forget(const std::string& Key) {
     std::lock_guard Guard(FLock);
-    return FKeys.count(Key) != 0;
+    const auto It = FCount.find(Key);
+    if (It != FCount.end() && --It->second <= 0) FCount.erase(It);
+  }
+  int Count(const std::string& Key) const {
+    std::lock_guard Guard(FLock);
+    const auto It = FCount.find(Key);
+    return It == FCount.end() ? 0 : It->second;
+  }
+  int Peak(const std::string& Key) const {
+    std::lock_guard Guard(FLock);
+    const auto It = FPeak.find(Key);
+    return It == FPeak.end() ? 0 : It->second;
   }
 
  private:
   mutable std::mutex FLock;
-  std::set<std::string> FKeys;
+  std::map<std::string, int> FCount;
+  std::map<std::string, int> FPeak;
 };
 
-TKeptHosts& KeptHosts() {
-  static TKeptHosts* Hosts = new TKeptHosts;  // never freed: used until the very end
+THostSessions& HostSessions() {
+  static THostSessions* Hosts = new THostSessions;  // never freed: used until the very end
   return *Hosts;
 }
-
-// Sessions alive now, and the most there have been at once. With a pool per
-// session a request finds at most one stale connection of its own; with a
-// pool for the whole process (Wine's), each session may have left one there.
-std::atomic<int> LiveSessions{0};
-std::atomic<int> PeakSessions{0};
 
 }  // namespace
 
@@ -205,17 +226,33 @@ std::atomic<int> PeakSessions{0};
 // request to that host on one of them. A reply left unread (an error reply,
 // a sink that wanted no more) takes its connection with it.
 struct THttpSessionState {
-  THttpSessionState() {
-    const int Now = ++LiveSessions;
-    int Peak = PeakSessions.load();
-    while (Now > Peak && !PeakSessions.compare_exchange_weak(Peak, Now)) {
-    }
+  THttpSessionState() = default;
+  ~THttpSessionState() {
+    for (const auto& Host : Hosts) HostSessions().Forget(Host.first);
   }
-  ~THttpSessionState() { --LiveSessions; }
   THttpSessionState(const THttpSessionState&) = delete;
   THttpSessionState& operator=(const THttpSessionState&) = delete;
 
+  // The sessions that may have left a connection to a host in the pool
+  // before this one's request: on the first, those that used it before;
+  // after that, the most that have used it at once while this one was
+  // alive, ended ones included, since a pool for the whole process keeps
+  // their connections. Counts each session once.
+  int UseHost(const std::string& Key) {
+    const auto It = Hosts.find(Key);
+    if (It == Hosts.end()) {
+      const int Before = HostSessions().Note(Key);
+      Hosts.emplace(Key, Before + 1);
+      return Before;
+    }
+    It->second = std::max(It->second, HostSessions().Count(Key));
+    return It->second;
+  }
+
   TWinHttpHandle Internet;
+  // The hosts this session used, each with the most sessions that have used
+  // it at once while this one was alive.
+  std::map<std::string, int> Hosts;
 };
 
 void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
@@ -236,12 +273,12 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   const std::string HostKey = Url.Scheme + "://" + Url.Host + ":" + std::to_string(Url.Port);
   // A failed exchange over TLS may be the certificate's fault: then it says so.
   TWinHttpHandle Request;
-  DWORD SecureFlags = 0;  // from the secure-failure notifications
+  TRequestNotes Notes;
   const auto FailExchange = [&](const char* Step) {
     const DWORD Error = GetLastError();
     if (Secure) {
       const char* Problem = CertificateProblem(Error);
-      if (!Problem) Problem = CertificateFlagsProblem(SecureFlags);
+      if (!Problem) Problem = CertificateFlagsProblem(Notes.SecureFlags);
       if (Problem)
         throw EHttpError(0, CertificateNotTrusted + Url.Host + " (" + Problem + ", WinHTTP error " +
                                 std::to_string(Error) + ")");
@@ -255,13 +292,16 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
     SetLastError(Error);
     Fail(Step);
   };
-  // Sent again, on another connection, when a try broke before any of the
-  // reply arrived on a connection that may have been a kept one: once where
-  // each session pools its own connections, as WinHTTP does; where the pool
-  // is shared, once for each stale connection it can hold, so that the last
-  // try goes out on a new connection.
-  const bool MayBeKept = State ? KeptHosts().Note(HostKey) : KeptHosts().Contains(HostKey);
-  int Resends = MayBeKept ? std::max(1, PeakSessions.load()) : 0;
+  // Sent again only when a try went out on a kept connection (no new one was
+  // opened for it) and that connection broke before any of the reply
+  // arrived: it may have gone stale while kept. A pool holds at most one
+  // kept connection to the host for each session that used it (see
+  // UseHost), so that many resends, never more than MaxResends, reach a new
+  // connection; a try on a new connection that fails ends the request.
+  // Without a session, a request may be given a connection of any session
+  // that used the host, also of one that has ended.
+  const int Used = State ? State->UseHost(HostKey) : HostSessions().Peak(HostKey);
+  int Resends = std::min(MaxResends, Used);
 
   // As a header line of its own: Wine's WinHTTP drops the referrer that
   // WinHttpOpenRequest takes.
@@ -277,13 +317,13 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
         WINHTTP_FLAG_ESCAPE_DISABLE | WINHTTP_FLAG_ESCAPE_DISABLE_QUERY |
             (Secure ? WINHTTP_FLAG_SECURE : 0)));
     if (!Request) Fail("WinHttpOpenRequest");
-    if (Secure) {
-      SecureFlags = 0;
-      DWORD_PTR Context = reinterpret_cast<DWORD_PTR>(&SecureFlags);
-      WinHttpSetOption(Request.get(), WINHTTP_OPTION_CONTEXT_VALUE, &Context, sizeof Context);
-      WinHttpSetStatusCallback(Request.get(), OnSecureFailure, WINHTTP_CALLBACK_FLAG_SECURE_FAILURE,
-                               0);
-    }
+    Notes = TRequestNotes{};
+    DWORD_PTR Context = reinterpret_cast<DWORD_PTR>(&Notes);
+    WinHttpSetOption(Request.get(), WINHTTP_OPTION_CONTEXT_VALUE, &Context, sizeof Context);
+    WinHttpSetStatusCallback(Request.get(), OnRequestStatus,
+                             WINHTTP_CALLBACK_FLAG_CONNECT_TO_SERVER |
+                                 (Secure ? WINHTTP_CALLBACK_FLAG_SECURE_FAILURE : 0),
+                             0);
 
     DWORD Policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
     WinHttpSetOption(Request.get(), WINHTTP_OPTION_REDIRECT_POLICY, &Policy, sizeof Policy);
@@ -302,14 +342,14 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
 
     if (!WinHttpSendRequest(Request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
                             WINHTTP_NO_REQUEST_DATA, 0, 0, 0)) {
-      if (Resends > 0 && IsStaleConnectionError(GetLastError())) {
+      if (Resends > 0 && !Notes.Connected && IsStaleConnectionError(GetLastError())) {
         --Resends;
         continue;
       }
       FailExchange("WinHttpSendRequest");
     }
     if (!WinHttpReceiveResponse(Request.get(), nullptr)) {
-      if (Resends > 0 && IsStaleConnectionError(GetLastError())) {
+      if (Resends > 0 && !Notes.Connected && IsStaleConnectionError(GetLastError())) {
         --Resends;
         continue;
       }
@@ -369,13 +409,23 @@ void PerformHttpRequest(const THttpUrl& Url, THttpVerb Verb, THttpReply& Reply,
   // On the heap: the threads that make requests have small stacks.
   std::vector<char> Chunk(64 * 1024);
   std::int64_t Received = 0;
+  TLowSpeedCheck LowSpeed;
   for (;;) {
+    // Asks only for what has arrived: some WinHTTPs (Wine's) wait for a read
+    // to fill, which a dripping body would make last for ever.
+    DWORD Available = 0;
+    if (!WinHttpQueryDataAvailable(Request.get(), &Available)) Fail("WinHttpQueryDataAvailable");
     DWORD Read = 0;
-    if (!WinHttpReadData(Request.get(), Chunk.data(), static_cast<DWORD>(Chunk.size()), &Read))
+    if (Available > 0 &&
+        !WinHttpReadData(Request.get(), Chunk.data(),
+                         std::min(Available, static_cast<DWORD>(Chunk.size())), &Read))
       Fail("WinHttpReadData");
     if (Read == 0) break;
     if (!Sink(Chunk.data(), Read)) return;  // the rest stays unread; closing drops it
     Received += Read;
+    // Each read returns with what has arrived, at the latest after the
+    // receive time-out: a drip is caught within a read of the window's end.
+    if (!LowSpeed.Moving(Received)) throw EHttpError(0, LowSpeed.Reason());
   }
   if (Reply.ContentLength >= 0 && Received < Reply.ContentLength)
     throw EHttpError(0, "Connection closed before the whole body arrived");

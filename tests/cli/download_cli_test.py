@@ -84,9 +84,18 @@ try:
     if p.returncode != 0 or "--todays-web" not in p.stdout:
         failures.append(f"--help: status {p.returncode}\n{p.stdout}")
 
+    # --max-size: a reply that never ends fails at the cap and leaves no file;
+    # the next picture is saved.
+    out = os.path.join(tmp, "capped")
+    p = run(["--max-size", "1", "--folder", folder_arg(out), f"{base}/endless/live.jpg",
+             f"{base}/bytes/100/ok.jpg"])
+    saved = sorted(os.listdir(out)) if os.path.isdir(out) else []
+    if p.returncode != 1 or saved != ["ok.jpg"] or "larger than 1 MB" not in p.stdout:
+        failures.append(f"--max-size: status {p.returncode}, saved {saved}\n{p.stdout}{p.stderr}")
+
     for bad in (["--min-size", "ten", addresses[0]], ["--bogus", addresses[0]], [],
-                ["--folder"], ["--settings", folder_arg(os.path.join(tmp, "none.txt")),
-                               addresses[0]]):
+                ["--folder"], ["--max-size", "0", addresses[0]],
+                ["--settings", folder_arg(os.path.join(tmp, "none.txt")), addresses[0]]):
         p = run(bad)
         if p.returncode != 2 or "usage:" not in p.stderr:
             failures.append(f"{bad}: status {p.returncode}, stderr {p.stderr!r}")

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "TestSupport.h"
+#include "net/HttpTransport.h"
 #include "sys/FilePath.h"
 #include "sys/FileSystem.h"
 
@@ -373,6 +374,44 @@ TEST_F(DownloadPictureTest, AFolderThatCannotBeWrittenLosesThePictureQuietly) {
   const auto R = DownloadPicture(Url("/bytes/10/a.jpg"), S);
   EXPECT_EQ(R.Outcome, TPictureOutcome::Failed);
   EXPECT_TRUE(FolderNames(Dir.Path()).empty());
+}
+
+// A reply past the size cap (announced, or endless) and one that drips under
+// the low-speed rule fail with their reason and leave no file, and the
+// worker's session saves the next picture. The rule's window is shrunk here.
+TEST_F(DownloadPictureTest, EndlessOrDrippingRepliesFailAndTheWorkerGoesOn) {
+  const auto OldRule = detail::LowSpeedRule();
+  detail::SetLowSpeedRule({std::chrono::milliseconds(600), 1024});
+  struct TCase {
+    const char* Path;
+    const char* Reason;
+  } Cases[] = {
+      {"/endless/live.jpg", "larger than 1 MB"},
+      {"/bytes/1048577/big.jpg", "larger than 1 MB"},
+      {"/drip/50/slow.jpg", "Too slow: fewer than 1024 bytes in 600 ms"},
+  };
+  auto S = Settings();
+  S.MaxPictureMB = 1;
+  THttpSession Session;
+  for (const auto& C : Cases) {
+    const auto Start = std::chrono::steady_clock::now();
+    const auto R = DownloadPicture(Url(C.Path), S, Session);
+    EXPECT_EQ(R.Outcome, TPictureOutcome::Failed) << C.Path;
+    EXPECT_NE(R.Error.find(C.Reason), std::string::npos) << C.Path << ": " << R.Error;
+    EXPECT_LT(std::chrono::steady_clock::now() - Start, std::chrono::seconds(10)) << C.Path;
+    EXPECT_TRUE(FolderNames(Dir.Path()).empty()) << C.Path;
+  }
+  EXPECT_EQ(DownloadPicture(Url("/bytes/1048576/whole.jpg"), S, Session).Outcome,
+            TPictureOutcome::Saved);
+  EXPECT_EQ(FolderNames(Dir.Path()), Names{"whole.jpg"});
+  detail::SetLowSpeedRule(OldRule);
+}
+
+TEST(PictureRules, TheSizeCapIsAGibibyteUnlessSet) {
+  EXPECT_EQ(TGrabSettingsValues{}.MaxPictureMB, 1024);
+  EXPECT_EQ(MaxPictureBytes(0), std::int64_t{1} << 30);
+  EXPECT_EQ(MaxPictureBytes(-5), std::int64_t{1} << 30);
+  EXPECT_EQ(MaxPictureBytes(4096), std::int64_t{4} << 30);  // in 64 bits
 }
 
 #ifndef _WIN32

@@ -44,6 +44,40 @@ TEST(LumoraIni, ReadsTheSwitch) {
   }
 }
 
+// The size cap whatever today's web says: a whole number of MB from 1 on,
+// else the 1 GiB default; written only when it is not the default.
+TEST(LumoraIni, ReadsAndWritesThePictureSizeCap) {
+  const struct {
+    const char* Text;
+    std::int32_t MaxPictureMB;
+  } Cases[] = {
+      {"", 1024},
+      {"[Grab]\nMaxPictureMB=50\n", 50},
+      {"[Grab]\nTodaysWeb=0\nmaxpicturemb = 7\n", 7},
+      {"[Grab]\nMaxPictureMB=0\n", 1024},
+      {"[Grab]\nMaxPictureMB=-3\n", 1024},
+      {"[Grab]\nMaxPictureMB=12MB\n", 1024},
+      {"[Grab]\nMaxPictureMB=99999999999\n", 1024},
+  };
+  for (const auto& C : Cases) {
+    TGrabSettingsValues Values;
+    Values.MaxPictureMB = 3;
+    GrabSettingsFromIni(TIniText(C.Text), Values);
+    EXPECT_EQ(Values.MaxPictureMB, C.MaxPictureMB) << C.Text;
+    TGrabSettings Live;
+    PublishGrabSettingsFromIni(TIniText(C.Text), Live);
+    EXPECT_EQ(Live.MaxPictureMB(), C.MaxPictureMB) << C.Text;
+  }
+  TIniText Ini("[Grab]\nTodaysWeb=1\n");
+  TGrabSettingsValues Values;
+  Values.TodaysWeb = true;
+  GrabSettingsToIni(Values, Ini);
+  EXPECT_EQ(Ini.Text(), "[Grab]\r\nTodaysWeb=1\r\n");
+  Values.MaxPictureMB = 200;
+  GrabSettingsToIni(Values, Ini);
+  EXPECT_EQ(Ini.Text(), "[Grab]\r\nTodaysWeb=1\r\nMaxPictureMB=200\r\n");
+}
+
 TEST(LumoraIni, RewritesOnlyTheKeysLine) {
   const struct {
     const char* Name;

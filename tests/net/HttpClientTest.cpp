@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <new>
 #include <set>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "TestSupport.h"
 #include "net/HttpTransport.h"
@@ -320,6 +322,37 @@ TEST(HttpSession, ConnectionsTheServerEndsAreReplacedWithoutLosingARequest) {
     EXPECT_EQ(Used.Connections, C.Connections) << C.Mode;
     EXPECT_EQ(Used.Dropped, C.Dropped) << C.Mode;
   }
+}
+
+// A host that answers with no HTTP at all, or resets every request, while
+// sessions that used it came and went and others live: a reply that is no
+// HTTP is never asked for again, and a reset request reaches the host at
+// most once more than there are live sessions that could hold a stale
+// connection to it.
+TEST(HttpSession, AHostThatFailsEveryRequestIsNotAskedOverAndOver) {
+  const std::string Tag = UniquePrefix();
+  {
+    std::vector<std::unique_ptr<THttpSession>> Gone;
+    for (int I = 0; I < 10; ++I) {
+      Gone.push_back(std::make_unique<THttpSession>());
+      THttpClient(*Gone.back()).Get(ServerBase() + Tag + "/bytes/10/gone.jpg");
+    }
+  }
+  const auto Tries = [&](THttpSession& Session, const std::string& Route) {
+    const std::string Address = ServerBase() + Tag + Route + "p.jpg";
+    THttpClient Client(Session);
+    EXPECT_THROW(Client.Head(Address), EHttpError) << Route;
+    EXPECT_THROW(Client.Get(Address), EHttpError) << Route;
+    return ServerRequestLines(Tag + Route).size();
+  };
+  THttpSession A, B;
+  EXPECT_EQ(Tries(A, "/garbage/"), 2u);  // its HEAD and its GET, once each
+
+  THttpClient(A).Get(ServerBase() + Tag + "/bytes/10/a.jpg");
+  THttpClient(B).Get(ServerBase() + Tag + "/bytes/10/b.jpg");
+  const auto Reset = Tries(A, "/rst/");
+  EXPECT_GE(Reset, 2u);
+  EXPECT_LE(Reset, 2u * (1 + 2));
 }
 
 // A reply cut short (reset in its body, or closed before its announced end)
