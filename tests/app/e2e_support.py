@@ -171,6 +171,21 @@ def grab_once(wine, drag_source_exe, program_dir, pics, address, log, wanted, ti
         lumora.wait()
 
 
+def parse_command_line(usage, count):
+    """[--wine WINE] and count program paths, made absolute, then an
+    optional --reads-ini; gives (wine, paths, reads_ini). Anything else
+    ends the script with usage."""
+    args, wine = sys.argv[1:], DEFAULT_WINE
+    if args[:1] == ["--wine"]:
+        wine, args = args[1], args[2:]
+    reads_ini = args[count:] == ["--reads-ini"]
+    if reads_ini:
+        args = args[:count]
+    if len(args) != count:
+        sys.exit(usage)
+    return wine, [os.path.abspath(a) for a in args], reads_ini
+
+
 def skip_unless_reads_ini(reads_ini):
     """Ends the script with status 77, which ctest counts as skipped, when
     the program cannot be switched on from a test."""

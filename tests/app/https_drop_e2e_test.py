@@ -23,19 +23,10 @@ import tempfile
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
 import server_log  # noqa: E402
-from e2e_support import (DEFAULT_WINE, check, finish, grab_once, set_up_program,  # noqa: E402
-                         skip_unless_reads_ini, windows_path)
+from e2e_support import (check, finish, grab_once, parse_command_line,  # noqa: E402
+                         set_up_program, skip_unless_reads_ini, windows_path)
 
-args = sys.argv[1:]
-wine = DEFAULT_WINE
-if args[:1] == ["--wine"]:
-    wine, args = args[1], args[2:]
-reads_ini = args[3:] == ["--reads-ini"]
-if reads_ini:
-    args = args[:3]
-if len(args) != 3:
-    sys.exit(__doc__)
-lumora_exe, drag_source_exe, trust_ca_exe = (os.path.abspath(a) for a in args)
+wine, (lumora_exe, drag_source_exe, trust_ca_exe), reads_ini = parse_command_line(__doc__, 3)
 server = "http://" + os.environ["LUMORA_TEST_HTTP"]
 tls = dict(item.split("=") for item in os.environ["LUMORA_TEST_TLS"].split())
 tag = f"/~httpsdrop{os.getpid()}"

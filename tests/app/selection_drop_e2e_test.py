@@ -20,19 +20,10 @@ import tempfile
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
 import server_log  # noqa: E402
-from e2e_support import (DEFAULT_WINE, check, finish, grab_once, set_up_program,  # noqa: E402
-                         skip_unless_reads_ini, windows_path)
+from e2e_support import (check, finish, grab_once, parse_command_line,  # noqa: E402
+                         set_up_program, skip_unless_reads_ini, windows_path)
 
-args = sys.argv[1:]
-wine = DEFAULT_WINE
-if args[:1] == ["--wine"]:
-    wine, args = args[1], args[2:]
-reads_ini = args[2:] == ["--reads-ini"]
-if reads_ini:
-    args = args[:2]
-if len(args) != 2:
-    sys.exit(__doc__)
-lumora_exe, drag_source_exe = (os.path.abspath(a) for a in args)
+wine, (lumora_exe, drag_source_exe), reads_ini = parse_command_line(__doc__, 2)
 server = "http://" + os.environ["LUMORA_TEST_HTTP"]
 tag = f"/~seldrop{os.getpid()}"
 base = server + tag
