@@ -16,13 +16,11 @@ xdotool and ImageMagick's import. Prints one line per check; the screenshots
 of the idle and the busy window stay in the test's temporary folder.
 """
 import os
-import queue
 import shutil
 import struct
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 import zlib
 
@@ -30,10 +28,11 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
 from http_server import pattern  # noqa: E402  (the bytes the server's /slow route sends)
 import server_log  # noqa: E402
+from e2e_support import (DEFAULT_WINE, DROP_X, DROP_Y, FLOAT_HEIGHT, FLOAT_LEFT,  # noqa: E402
+                         FLOAT_TOP, FLOAT_WIDTH, DragSource, Failure, check, ended_within,
+                         failures, files_in, require, set_up_program, wait_for)
+import e2e_support  # noqa: E402
 
-# Where the program puts its drop window, and the point a drag aims at.
-FLOAT_LEFT, FLOAT_TOP, FLOAT_WIDTH, FLOAT_HEIGHT = 669, 124, 56, 30
-DROP_X, DROP_Y = FLOAT_LEFT + FLOAT_WIDTH // 2, FLOAT_TOP + FLOAT_HEIGHT // 2
 MARGIN = 10  # screenshots show a little of what lies around the window
 
 # How long the server holds back the pages, so that a job is seen running:
@@ -48,40 +47,10 @@ PAGE_E_WAIT_MS = 10000
 SLOW_F_SIZE, SLOW_F_STEP_MS = 40000, 2500
 
 
-class Failure(Exception):
-    """A check whose failure leaves nothing sensible to check after it."""
-
-
-failures = []
-
-
-def check(name, ok, detail=""):
-    print(("ok    " if ok else "FAIL  ") + name + ("" if ok else ": " + detail), flush=True)
-    if not ok:
-        failures.append(name)
-    return ok
-
-
-def require(name, ok, detail=""):
-    if not check(name, ok, detail):
-        raise Failure(name)
-
-
-def wait_for(probe, timeout, step=0.2):
-    """Polls probe until it gives a true value or timeout seconds passed;
-    gives its last value."""
-    end = time.monotonic() + timeout
-    while True:
-        value = probe()
-        if value or time.monotonic() >= end:
-            return value
-        time.sleep(step)
-
-
 # --- the command line ------------------------------------------------------
 
 args = sys.argv[1:]
-wine = os.path.join(os.path.dirname(os.path.dirname(HERE)), "scripts", "wine.sh")
+wine = DEFAULT_WINE
 if args[:1] == ["--wine"]:
     wine, args = args[1], args[2:]
 if len(args) != 2:
@@ -188,86 +157,14 @@ def save_png(path, rows, scale=4):
 
 # --- the pointer -------------------------------------------------------------
 
-def xdotool(*words):
-    subprocess.run(["xdotool", *map(str, words)], check=True, timeout=20)
-
-
-class DragSource:
-    """lumora-drag-source, with its output lines collected as they come."""
-
-    def __init__(self, addresses, log):
-        self.process = subprocess.Popen([wine, drag_source_exe, *addresses], stdin=subprocess.PIPE,
-                                        stdout=subprocess.PIPE, stderr=log, text=True)
-        self.lines = queue.Queue()
-        threading.Thread(target=self._read, daemon=True).start()
-        self.point = None
-
-    def _read(self):
-        for line in self.process.stdout:
-            self.lines.put(line.strip())
-        self.lines.put(None)
-
-    def next_line(self, timeout):
-        try:
-            return self.lines.get(timeout=timeout)
-        except queue.Empty:
-            return None
-
-    def wait_ready(self, timeout):
-        line = self.next_line(timeout) or ""
-        if line.startswith("ready "):
-            self.point = tuple(int(v) for v in line.split()[1:3])
-        return self.point is not None
-
-    def drag_to_drop_window(self):
-        """Presses in the source, moves onto the drop window in steps and
-        lets go; gives the source's account of the drag."""
-        (sx, sy), steps = self.point, []
-        for i in range(1, 6):
-            steps += ["mousemove", sx + (DROP_X - sx) * i // 5, sy + (DROP_Y - sy) * i // 5,
-                      "sleep", 0.1]
-        xdotool("mousemove", sx, sy, "sleep", 0.2, "mousedown", 1, "sleep", 0.3, *steps,
-                "mousemove", DROP_X + 1, DROP_Y, "sleep", 0.3, "mouseup", 1)
-        return self.next_line(timeout=10)
-
-    def close(self):
-        try:
-            self.process.stdin.write("quit\n")
-            self.process.stdin.close()
-        except OSError:
-            pass
-
-
-def start_lumora(log):
-    """lumora.exe from the program folder, as a user starts it."""
-    return subprocess.Popen([wine, os.path.join(program_dir, "lumora.exe")], cwd=program_dir,
-                            stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
-
-
 def drop(name):
     """One drag onto the drop window, which answers a link with the link
     effect."""
-    said = source.drag_to_drop_window()
+    said = source.drag_to_drop_window(xdotool_timeout=20)
     check(name, said == "drop link", f"the drag source said {said!r}")
 
 
-def ended_within(process, timeout):
-    try:
-        process.wait(timeout=timeout)
-        return True
-    except subprocess.TimeoutExpired:
-        return False
-
-
 # --- the run ---------------------------------------------------------------
-
-def windows_path(path):
-    return "Z:" + path.replace("/", "\\")
-
-
-def files_in(folder):
-    return sorted(os.listdir(folder)) if os.path.isdir(folder) else []
-
 
 def content(folder, name):
     try:
@@ -280,10 +177,7 @@ def content(folder, name):
 tmp = tempfile.mkdtemp(prefix="lumora-float-")
 program_dir = os.path.join(tmp, "program")
 pics = os.path.join(tmp, "pics")
-os.makedirs(os.path.join(program_dir, "task"))
-shutil.copy(lumora_exe, os.path.join(program_dir, "lumora.exe"))
-with open(os.path.join(program_dir, "task", "shuxing.txt"), "wb") as f:
-    f.write(b".JPG.BMP.GIF.TIF\r\n0\r\n" + windows_path(pics + "/").encode() + b"\r\n")
+set_up_program(program_dir, lumora_exe, pics)
 
 # Page A's pictures: two whose bytes name their address, one sent slowly in
 # pieces. Pictures are given as full addresses, since the held-back pages'
@@ -317,8 +211,9 @@ try:
     seen, detail = face()
     require("no drop window on the screen before Lumora starts", seen == "nothing",
             f"{seen} ({detail}): is another Lumora running on {os.environ.get('DISPLAY')}?")
-    lumora = start_lumora(logs["lumora"])
-    source = DragSource([base + page_a] * 3 + [base + page_b, base + page_c, base + page_f,
+    lumora = e2e_support.start_lumora(wine, program_dir, logs["lumora"])
+    source = DragSource(wine, drag_source_exe,
+                        [base + page_a] * 3 + [base + page_b, base + page_c, base + page_f,
                                                base + page_e], logs["source"])
     require("the drag source opens its window", source.wait_ready(30),
             "no \"ready\" line within 30 s (see source.log)")
@@ -409,9 +304,10 @@ try:
 
     # The drop window's menu: a right click opens it at the pointer; Exit is
     # its last item, which Up reaches from nothing selected.
-    xdotool("mousemove", DROP_X, DROP_Y, "sleep", 0.2, "click", 3, "sleep", 1.0)
+    e2e_support.xdotool("mousemove", DROP_X, DROP_Y, "sleep", 0.2, "click", 3, "sleep", 1.0,
+                        timeout=20)
     menu = screen(DROP_X - 20, DROP_Y - 20, 200, 140)
-    xdotool("key", "Up", "sleep", 0.3, "key", "Return")
+    e2e_support.xdotool("key", "Up", "sleep", 0.3, "key", "Return", timeout=20)
     if not check("Exit from the drop window's menu ends the program", ended_within(lumora, 10),
                  "still running 10 s after the menu's Exit was clicked") and menu:
         save_png(os.path.join(tmp, "menu.png"), menu, scale=2)

@@ -28,45 +28,18 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
 import server_log  # noqa: E402
+from e2e_support import (DEFAULT_WINE, DROP_X, DROP_Y, FLOAT_HEIGHT, FLOAT_LEFT,  # noqa: E402
+                         FLOAT_TOP, FLOAT_WIDTH, Failure, check, ended_within, failures,
+                         require, wait_for, windows_path)
 
 # Where the program puts its windows.
 MAIN_LEFT, MAIN_TOP = 189, 136
 PANEL_LEFT, PANEL_TOP = MAIN_LEFT + 72, MAIN_TOP + 35
-FLOAT_LEFT, FLOAT_TOP, FLOAT_WIDTH, FLOAT_HEIGHT = 669, 124, 56, 30
-DROP_X, DROP_Y = FLOAT_LEFT + FLOAT_WIDTH // 2, FLOAT_TOP + FLOAT_HEIGHT // 2
 PANEL_COLOUR = (193, 193, 255)
 TODAYS_WEB_BOX = (10 + 6, 125 + 8)  # the box of FlatCheckBox5, in the panel
 
-failures = []
-
-
-class Failure(Exception):
-    """A check whose failure leaves nothing sensible to check after it."""
-
-
-def check(name, ok, detail=""):
-    print(("ok    " if ok else "FAIL  ") + name + ("" if ok else ": " + detail), flush=True)
-    if not ok:
-        failures.append(name)
-    return ok
-
-
-def require(name, ok, detail=""):
-    if not check(name, ok, detail):
-        raise Failure(name)
-
-
-def wait_for(probe, timeout, step=0.2):
-    end = time.monotonic() + timeout
-    while True:
-        value = probe()
-        if value or time.monotonic() >= end:
-            return value
-        time.sleep(step)
-
-
 args = sys.argv[1:]
-wine = os.path.join(os.path.dirname(os.path.dirname(HERE)), "scripts", "wine.sh")
+wine = DEFAULT_WINE
 if args[:1] == ["--wine"]:
     wine, args = os.path.abspath(args[1]), args[2:]
 if len(args) not in (2, 3):
@@ -207,18 +180,6 @@ def start_lumora(name="lumora.exe"):
     log = open(os.path.join(tmp, name + ".log"), "w")
     return subprocess.Popen([wine, os.path.join(program_dir, name)], cwd=program_dir,
                             stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
-
-
-def ended_within(process, timeout):
-    try:
-        process.wait(timeout=timeout)
-        return True
-    except subprocess.TimeoutExpired:
-        return False
-
-
-def windows_path(path):
-    return "Z:" + path.replace("/", "\\")
 
 
 def read(path):
