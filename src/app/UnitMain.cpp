@@ -33,7 +33,9 @@ std::string ModuleFolder() {
   return S.substr(0, S.find_last_of("\\/:") + 1);
 }
 
-constexpr char AboutText[] = "Lumora Version " LUMORA_VERSION_TEXT;
+// Kept whole in the program's data, where the package check finds it: the
+// compiler may otherwise build so short a text in code.
+[[gnu::used]] constexpr char AboutText[] = "Lumora Version " LUMORA_VERSION_TEXT;
 constexpr TColor PanelColour = 16761281;    // red 193, green 193, blue 255
 constexpr TColor CommandColour = 16759753;  // red 201, green 187, blue 255
 constexpr TColor FocusedColour = 16749480;  // red 168, green 147, blue 255

@@ -117,7 +117,7 @@ for arch, machine, magic, template in (("x64", 0x8664, 0x20B, "x64;1033"),
               f"Lumora Version {version}\0".encode() in exe)
     lines = settings.decode("latin-1").split("\r\n")
     check(f"{arch} zip: the supplied settings save into Pictures\\Lumora of the user's profile",
-          lines[:3] == [".JPG.BMP.GIF.TIF", "0", "%USERPROFILE%\\Pictures\\Lumora\\"], lines)
+          lines[:3] == [".JPG.BMP.GIF.TIF.PNG.WEBP.AVIF", "0", "%USERPROFILE%\\Pictures\\Lumora\\"], lines)
 
     summary = subprocess.run(["msiinfo", "suminfo", msi_path], capture_output=True,
                              text=True).stdout
