@@ -13,7 +13,7 @@ pkgs=(cmake ninja-build g++ googletest libgtest-dev libcurl4-openssl-dev
       g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools wine wine64
       xvfb xauth imagemagick python3 curl bc file clang-format fp-utils
       nlohmann-json3-dev libgumbo-dev libbenchmark-dev xdotool wget x11-utils
-      wixl msitools python3-cryptography fonts-wine)
+      wixl msitools python3-cryptography fonts-wine libssl-dev)
 
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 

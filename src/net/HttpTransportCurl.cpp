@@ -1,6 +1,7 @@
 // libcurl back end of the HTTP client (native build).
 
 #include <curl/curl.h>
+#include <openssl/crypto.h>
 
 #include <chrono>
 #include <cstring>
@@ -151,7 +152,12 @@ int OnProgress(void* User, curl_off_t DlTotal, curl_off_t DlNow, curl_off_t UlTo
 
 void GlobalInit() {
   static std::once_flag Once;
-  std::call_once(Once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+  std::call_once(Once, [] {
+    // Detached workers may still be ending while the program exits; OpenSSL's
+    // own clean-up at exit would then free their thread state twice.
+    OPENSSL_init_crypto(OPENSSL_INIT_NO_ATEXIT, nullptr);
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+  });
 }
 
 }  // namespace
