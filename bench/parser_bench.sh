@@ -9,4 +9,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset release >/dev/null
 cmake --build --preset release --target lumora_parser_bench >/dev/null
-exec build/release/bench/lumora_parser_bench "$@"
+# Repetitions are interleaved, so a busy spell of the machine falls on
+# every benchmark alike rather than on one of them.
+exec build/release/bench/lumora_parser_bench --benchmark_enable_random_interleaving=true "$@"

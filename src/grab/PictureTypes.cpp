@@ -2,6 +2,8 @@
 
 #include "sys/AsciiCase.h"
 
+#include <array>
+
 namespace lumora {
 
 namespace {
@@ -32,6 +34,30 @@ struct TAlias {
 constexpr TAlias Aliases[] = {
     {".JPEG", "JPG"}, {".JPE", "JPG"}, {".JFIF", "JPG"}, {".TIFF", "TIF"}};
 
+// Every ending HasPictureEnding knows, upper case: the four old names (the
+// last three characters, dot or no dot), the newer types' tokens, and then
+// the aliases of today's web.
+constexpr std::size_t TypeEndings = std::size(PictureTypes);
+constexpr auto Endings = [] {
+  std::array<std::string_view, std::size(PictureTypes) + std::size(Aliases)> E{};
+  std::size_t N = 0;
+  for (const auto& T : PictureTypes) E[N++] = T.Old ? T.Name : T.Token;
+  for (const auto& A : Aliases) E[N++] = A.Ending;
+  return E;
+}();
+constexpr std::size_t LongestEnding = [] {
+  std::size_t L = 0;
+  for (const auto E : Endings) L = E.size() > L ? E.size() : L;
+  return L;
+}();
+// The last letters of the endings: most links (".html", "/") are turned
+// away by their last character alone.
+constexpr auto LastLetters = [] {
+  std::array<bool, 256> L{};
+  for (const auto E : Endings) L[static_cast<unsigned char>(E.back())] = true;
+  return L;
+}();
+
 }  // namespace
 
 bool IsPictureTypeEnabled(std::string_view Name, std::string_view PicTypes) {
@@ -57,15 +83,22 @@ bool IsAddressTypeEnabled(std::string_view Address, std::string_view PicTypes, b
 }
 
 bool HasPictureEnding(std::string_view Address, bool TodaysWeb) {
-  for (const auto& T : PictureTypes)
-    if (!T.Old && EndsWithUpper(Address, T.Token)) return true;
-  if (TodaysWeb)
-    for (const auto& A : Aliases)
-      if (EndsWithUpper(Address, A.Ending)) return true;
-  if (Address.size() < 3) return false;
-  const std::string E = UpperAscii(Address.substr(Address.size() - 3));
-  for (const auto& T : PictureTypes)
-    if (T.Old && E == T.Name) return true;
+  // The parser asks this of every link on a page, so it looks at the last
+  // letter first and upper-cases the tail once, not once for each ending.
+  if (Address.empty() || !LastLetters[static_cast<unsigned char>(UpperAscii(Address.back()))])
+    return false;
+  char Room[LongestEnding];
+  const std::size_t N = Address.size() < LongestEnding ? Address.size() : LongestEnding;
+  for (std::size_t I = 0; I < N; ++I) Room[I] = UpperAscii(Address[Address.size() - N + I]);
+  const std::string_view Tail(Room, N);
+  const std::size_t Known = TodaysWeb ? Endings.size() : TypeEndings;
+  for (std::size_t K = 0; K < Known; ++K) {
+    const std::string_view E = Endings[K];
+    if (Tail.size() < E.size()) continue;
+    std::size_t I = 0;
+    while (I < E.size() && Tail[Tail.size() - E.size() + I] == E[I]) ++I;
+    if (I == E.size()) return true;
+  }
   return false;
 }
 

@@ -4,8 +4,10 @@
 #include "sys/AsciiCase.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <initializer_list>
+#include <memory>
 #include <utility>
 
 namespace lumora {
@@ -123,19 +125,36 @@ bool IsSpaceChar(char C) {
   return C == ' ' || C == '\t' || C == '\n' || C == '\r' || C == '\f';
 }
 
+// What ends an attribute's name or value, by byte: today's web reads every
+// attribute of every IMG and A, so the scans below test one table entry a
+// character instead of six comparisons.
+enum : unsigned char { EndsValue = 1, EndsName = 2, Between = 4 };
+constexpr std::array<unsigned char, 256> AttributeStops = [] {
+  std::array<unsigned char, 256> T{};
+  for (const unsigned char C : {' ', '\t', '\n', '\r', '\f'}) T[C] = EndsValue | EndsName | Between;
+  T['/'] = EndsName | Between;
+  T['='] = EndsName;
+  return T;
+}();
+
+bool Stops(char C, unsigned char What) {
+  return AttributeStops[static_cast<unsigned char>(C)] & What;
+}
+
 // Calls Visit(Name, Value) for each attribute of a tag's text after its
 // name, as browsers split them: a name runs to whitespace, "/", "=" or ">";
 // a value is double-quoted, single-quoted or runs to whitespace. Only the
 // first of two attributes with one name counts; that is the caller's to
-// keep track of. Value is a view into Text.
+// keep track of. Value is a view into Text. Visit returns false once it has
+// all it wants, which ends the scan.
 template <typename TVisit>
 void ForEachAttribute(std::string_view Text, TVisit&& Visit) {
   std::size_t P = 0;
   const std::size_t N = Text.size();
   while (P < N) {
-    while (P < N && (IsSpaceChar(Text[P]) || Text[P] == '/')) ++P;
+    while (P < N && Stops(Text[P], Between)) ++P;
     const std::size_t NameStart = P;
-    while (P < N && !IsSpaceChar(Text[P]) && Text[P] != '/' && Text[P] != '=') ++P;
+    while (P < N && !Stops(Text[P], EndsName)) ++P;
     if (P == NameStart && P < N) {
       ++P;  // a stray "=": skip it
       continue;
@@ -153,11 +172,11 @@ void ForEachAttribute(std::string_view Text, TVisit&& Visit) {
         P = End < N ? End + 1 : N;
       } else {
         const std::size_t Start = P;
-        while (P < N && !IsSpaceChar(Text[P])) ++P;
+        while (P < N && !Stops(Text[P], EndsValue)) ++P;
         Value = Text.substr(Start, P - Start);
       }
     }
-    if (!Name.empty()) Visit(Name, Value);
+    if (!Name.empty() && !Visit(Name, Value)) return;
   }
 }
 
@@ -192,19 +211,23 @@ double OrigSizeWidth(std::string_view Value) {
 }
 
 // Attribute values are URLs here; the one character reference pages put in
-// them all the time is "&amp;".
-std::string_view DecodeAmp(std::string_view Value, std::string& Room) {
-  if (Value.find("&amp;") == npos) return Value;
-  Room.clear();
+// them all the time is "&amp;". Room() gives the string to decode into; it
+// is asked for only when there is one to decode.
+template <typename TRoom>
+std::string_view DecodeAmp(std::string_view Value, TRoom&& Room) {
+  const std::size_t First = Value.find('&');
+  if (First == npos || Value.find("&amp;", First) == npos) return Value;
+  std::string& Out = Room();
+  Out.clear();
   for (std::size_t P = 0; P < Value.size();) {
     if (Value.compare(P, 5, "&amp;") == 0) {
-      Room += '&';
+      Out += '&';
       P += 5;
     } else {
-      Room += Value[P++];
+      Out += Value[P++];
     }
   }
-  return Room;
+  return Out;
 }
 
 }  // namespace
@@ -342,7 +365,8 @@ void THTMLParser::Execute() {
 
   FInPicture = false;
   FPictureUsed = false;
-  FLinkedPicture.clear();       // a link left open ends with its page
+  FLinkOpen = false;  // a link left open ends with its page
+  FLinkedPicture.clear();
   const auto Document = FHTML;  // keeps this document alive if a handler assigns another
   std::string PendingText;
   std::string TagBuffer;
@@ -451,27 +475,32 @@ void THTMLParser::ProcessTag(std::string_view TagText) {
   // Today's web: any whitespace ends it, and "/PICTURE" is eight long.
   const std::size_t Limit = FTodaysWeb ? 9 : 7;
   std::size_t Length = 0;
-  while (Length < Tag.size() && Length < Limit &&
-         (FTodaysWeb ? !IsSpaceChar(Tag[Length]) : Tag[Length] != ' '))
-    ++Length;
+  if (FTodaysWeb)
+    while (Length < Tag.size() && Length < Limit && !IsSpaceChar(Tag[Length])) ++Length;
+  else
+    while (Length < Tag.size() && Length < Limit && Tag[Length] != ' ') ++Length;
   const std::string_view Name = Tag.substr(0, Length);
-  if (Length == Limit) {
+  if (Length == Limit) return;
+  if (Length >= 7) {  // today's web only: the names of <picture>
+    if (EqualsUpper(Name, "PICTURE")) {
+      PictureEnd();  // a <picture> left open ends where the next begins
+      FInPicture = true;
+    } else if (EqualsUpper(Name, "/PICTURE")) {
+      PictureEnd();
+    }
     return;
-  } else if (EqualsUpper(Name, "A")) {
+  }
+  if (EqualsUpper(Name, "A")) {
     AnchorRule(Tag);
     if (FTodaysWeb) LinkStart(Tag.substr(Length));
   } else if (FTodaysWeb && EqualsUpper(Name, "/A")) {
+    FLinkOpen = false;
     FLinkedPicture.clear();
   } else if (EqualsUpper(Name, "IMG")) {
     if (FTodaysWeb)
       ImageRule(Tag.substr(Length));
     else
       FParsed.Images.push_back(AttributeValue(Tag, "SRC"));
-  } else if (FTodaysWeb && EqualsUpper(Name, "PICTURE")) {
-    PictureEnd();  // a <picture> left open ends where the next begins
-    FInPicture = true;
-  } else if (FTodaysWeb && EqualsUpper(Name, "/PICTURE")) {
-    PictureEnd();
   } else if (FTodaysWeb && EqualsUpper(Name, "SOURCE")) {
     SourceRule(Tag.substr(Length));
   } else if (EqualsUpper(Name, "FRAME")) {
@@ -521,24 +550,37 @@ namespace lumora {
 // An <a> ends the one before it, as in a browser: links do not nest. Only
 // the first href counts.
 void THTMLParser::LinkStart(std::string_view Attributes) {
+  // Most links hold no picture, so the href is judged only when one does:
+  // keeping the attributes costs a copy, reading them much more.
+  FLinkOpen = true;
+  FLinkJudged = false;
+  FLinkAttributes.assign(Attributes);
   FLinkedPicture.clear();
-  bool Seen = false;
-  ForEachAttribute(Attributes, [&](std::string_view Name, std::string_view Value) {
-    if (Seen || !EqualsUpper(Name, "HREF")) return;
-    Seen = true;
+}
+
+const std::string& THTMLParser::LinkedPicture() {
+  if (!FLinkOpen || FLinkJudged) return FLinkedPicture;
+  FLinkJudged = true;
+  ForEachAttribute(FLinkAttributes, [&](std::string_view Name, std::string_view Value) {
+    if (!EqualsUpper(Name, "HREF")) return true;
+    // No picture ending holds a "&" or a ";": the ending is judged before
+    // any "&amp;" is decoded.
+    if (!HasPictureLinkEnding(Value)) return false;
     std::string Room;
-    const std::string_view Href = DecodeAmp(Value, Room);
+    const std::string_view Href = DecodeAmp(Value, [&Room]() -> std::string& { return Room; });
     if (IsPictureLink(Href, FPictureTypes)) FLinkedPicture.assign(Href);
+    return false;  // only the first href counts
   });
+  return FLinkedPicture;
 }
 
 // One picture per IMG: the picture its link leads to, or else its own
 // attributes competing with the sources of the <picture> around it.
 void THTMLParser::ImageRule(std::string_view Attributes) {
   if (FInPicture) FPictureUsed = true;
-  if (!FLinkedPicture.empty()) {
-    FParsed.Images.push_back(FLinkedPicture);
-    if (OnFoundImage) DoFoundImage(FLinkedPicture);
+  if (const std::string& Linked = LinkedPicture(); !Linked.empty()) {
+    FParsed.Images.push_back(Linked);
+    if (OnFoundImage) DoFoundImage(Linked);
     return;
   }
   TPictureChoice Choice;  // points into Attributes and the picture's kept sources
@@ -546,39 +588,49 @@ void THTMLParser::ImageRule(std::string_view Attributes) {
   unsigned Seen = 0;
   std::string_view OrigFile;
   double OrigWidth = 0;
-  std::string Rooms[std::size(PictureAttributes)];  // one each: the choice points into them
+  // One room each for decoded values, since the choice points into them;
+  // made only for a tag that has an "&amp;" to decode.
+  std::unique_ptr<std::string[]> Rooms;
   ForEachAttribute(Attributes, [&](std::string_view Name, std::string_view Value) {
     // Every name of a picture starts with "src" or "data-": most attributes
     // (alt, width, class) are turned away at their first letter.
     const char First = UpperAscii(Name[0]);
-    if (First != 'S' && First != 'D') return;
+    if (First != 'S' && First != 'D') return true;
     if (EqualsUpper(Name, "DATA-ORIG-SIZE")) {
       if (!(Seen & (1u << std::size(PictureAttributes)))) OrigWidth = OrigSizeWidth(Value);
       Seen |= 1u << std::size(PictureAttributes);
-      return;
+      return true;
     }
     for (std::size_t K = 0; K < std::size(PictureAttributes); ++K) {
       const auto& A = PictureAttributes[K];
       if (!EqualsUpper(Name, A.Name)) continue;
-      if (Seen & (1u << K)) return;  // only the first of a name counts
+      if (Seen & (1u << K)) return true;  // only the first of a name counts
       Seen |= 1u << K;
-      const std::string_view V = DecodeAmp(Value, Rooms[K]);
+      const std::string_view V = DecodeAmp(Value, [&Rooms, K]() -> std::string& {
+        if (!Rooms) Rooms = std::make_unique<std::string[]>(std::size(PictureAttributes));
+        return Rooms[K];
+      });
       if (A.Source == TPictureSource::DataOrigFile)
         OrigFile = V;  // its width may follow
       else if (A.Srcset)
         Choice.AddSrcset(A.Source, V);
       else
         Choice.AddAddress(A.Source, V);
-      return;
+      return true;
     }
+    return true;
   });
   if (OrigWidth > 0)
     Choice.AddSizedAddress(TPictureSource::DataOrigFile, OrigFile, OrigWidth);
   else if (!OrigFile.empty())
     Choice.AddAddress(TPictureSource::DataOrigFile, OrigFile);
   std::string Image = Choice.Choose();
-  FParsed.Images.push_back(Image);
-  if (OnFoundImage && !Image.empty()) DoFoundImage(std::move(Image));
+  if (OnFoundImage && !Image.empty()) {
+    FParsed.Images.push_back(Image);
+    DoFoundImage(std::move(Image));
+  } else {
+    FParsed.Images.push_back(std::move(Image));
+  }
 }
 
 // A <source> of a <picture> whose type, when it names one, is switched on.
@@ -594,13 +646,15 @@ void THTMLParser::SourceRule(std::string_view Attributes) {
       Type = Value;
       HaveType = true;
     }
+    return !(HaveSrcset && HaveType);
   });
   if (HaveType) {
     const std::string_view PictureType = PictureTypeOfMime(Type);
     if (PictureType.empty() || !IsPictureTypeEnabled(PictureType, FPictureTypes)) return;
   }
   std::string Room;
-  FPictureChoice.AddSrcset(TPictureSource::PictureSource, DecodeAmp(Srcset, Room));
+  FPictureChoice.AddSrcset(TPictureSource::PictureSource,
+                           DecodeAmp(Srcset, [&Room]() -> std::string& { return Room; }));
   FPictureChoice.Keep();  // the tag's text goes when this rule ends
 }
 
@@ -608,7 +662,8 @@ void THTMLParser::SourceRule(std::string_view Attributes) {
 // source.
 void THTMLParser::PictureEnd() {
   if (FInPicture && !FPictureUsed) {
-    std::string Image = FLinkedPicture.empty() ? FPictureChoice.Choose() : FLinkedPicture;
+    const std::string& Linked = LinkedPicture();
+    std::string Image = Linked.empty() ? FPictureChoice.Choose() : Linked;
     if (!Image.empty()) {
       FParsed.Images.push_back(Image);
       if (OnFoundImage) DoFoundImage(std::move(Image));

@@ -148,6 +148,7 @@ class THTMLParser : public TComponent {
  private:
   void AnchorRule(std::string_view TagText);
   void LinkStart(std::string_view Attributes);
+  const std::string& LinkedPicture();
   void ImageRule(std::string_view Attributes);
   void SourceRule(std::string_view Attributes);
   void PictureEnd();
@@ -169,7 +170,11 @@ class THTMLParser : public TComponent {
   bool FInPicture = false;
   bool FPictureUsed = false;
   TPictureChoice FPictureChoice;
-  // The href of the open <a> when it names a picture, as written; else empty.
+  // The open <a>: its attributes as written, and once a picture inside it
+  // asked, the picture its href names (empty when it names none).
+  bool FLinkOpen = false;
+  bool FLinkJudged = false;
+  std::string FLinkAttributes;
   std::string FLinkedPicture;
 };
 

@@ -1,51 +1,68 @@
 #include "html/PictureChoice.h"
 
 #include "html/Srcset.h"
-#include "sys/AsciiCase.h"
+
+#include <bit>
 
 namespace lumora {
-
-bool IsLazySource(TPictureSource Source) {
-  switch (Source) {
-    case TPictureSource::DataSrcset:
-    case TPictureSource::DataSrc:
-    case TPictureSource::DataOriginal:
-    case TPictureSource::DataLazySrc:
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool IsFullSizeSource(TPictureSource Source) {
-  return Source <= TPictureSource::DataLargeFile;
-}
 
 bool IsPictureCandidateAddress(std::string_view A) {
   while (!A.empty() && static_cast<unsigned char>(A.front()) <= ' ') A.remove_prefix(1);
   if (A.empty()) return false;
+  const auto Lower = [A](std::size_t K) { return static_cast<char>(A[K] | 0x20); };
+  // Most absolute addresses on a page are http: or https:, so those go first.
+  if (A.size() >= 5 && Lower(0) == 'h' && Lower(1) == 't' && Lower(2) == 't' && Lower(3) == 'p' &&
+      (A[4] == ':' || (A.size() >= 6 && Lower(4) == 's' && A[5] == ':')))
+    return true;
   // A scheme is letters, digits, "+", "-" and "." after a first letter, up
   // to a ":" that comes before any "/", "?" or "#".
-  const auto IsAlpha = [](char C) { return (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z'); };
+  const auto IsAlpha = [](char C) { return (C | 0x20) >= 'a' && (C | 0x20) <= 'z'; };
   if (!IsAlpha(A.front())) return true;
   std::size_t I = 1;
   while (I < A.size() && (IsAlpha(A[I]) || (A[I] >= '0' && A[I] <= '9') || A[I] == '+' ||
                           A[I] == '-' || A[I] == '.'))
     ++I;
-  if (I == A.size() || A[I] != ':') return true;
-  const std::string_view Scheme = A.substr(0, I);
-  return SameTextAscii(Scheme, "http") || SameTextAscii(Scheme, "https");
+  return I == A.size() || A[I] != ':';  // a scheme, and not a web one
 }
+
+namespace {
+
+constexpr std::uint32_t SlotsWhere(bool Width, bool (*Test)(TPictureSource)) {
+  std::uint32_t Mask = 0;
+  for (std::size_t S = 0; S < static_cast<std::size_t>(TPictureSource::Count); ++S)
+    if (Test(static_cast<TPictureSource>(S))) Mask |= 1u << (2 * S + (Width ? 1 : 0));
+  return Mask;
+}
+
+constexpr bool Any(TPictureSource) {
+  return true;
+}
+constexpr bool IsSrc(TPictureSource S) {
+  return S == TPictureSource::Src;
+}
+constexpr bool IsOther(TPictureSource S) {
+  return !IsFullSizeSource(S);
+}
+
+constexpr std::uint32_t WidthSlots = SlotsWhere(true, Any);
+constexpr std::uint32_t LazySlots =
+    SlotsWhere(true, IsLazySource) | SlotsWhere(false, IsLazySource);
+constexpr std::uint32_t SrcSlots = SlotsWhere(true, IsSrc) | SlotsWhere(false, IsSrc);
+// The three tiers, strongest first: widths, the full-size attributes'
+// densities, the others' densities.
+constexpr std::uint32_t Tiers[] = {WidthSlots, SlotsWhere(false, IsFullSizeSource),
+                                   SlotsWhere(false, IsOther)};
+
+}  // namespace
 
 void TPictureChoice::Offer(TPictureSource Source, bool Width, double Value,
                            std::string_view Address) {
   if (!IsPictureCandidateAddress(Address)) return;
-  TBests& B = FBests[static_cast<std::size_t>(Source)];
-  TBest& Slot = Width ? B.Width : B.Density;
-  if (Slot.Have && Value <= Slot.Value) return;  // the first written keeps a tie
-  Slot.Address = Address;
-  Slot.Value = Value;
-  Slot.Have = true;
+  const std::size_t K = 2 * static_cast<std::size_t>(Source) + (Width ? 1 : 0);
+  TBest& Slot = FBests[K];
+  if ((FHave >> K & 1) && Value <= Slot.Value) return;  // the first written keeps a tie
+  Slot = {Address.data(), Address.size(), Value};
+  FHave |= 1u << K;
 }
 
 void TPictureChoice::AddAddress(TPictureSource Source, std::string_view Address) {
@@ -64,47 +81,38 @@ void TPictureChoice::AddSrcset(TPictureSource Source, std::string_view Srcset) {
 }
 
 void TPictureChoice::Merge(const TPictureChoice& Other) {
-  for (std::size_t S = 0; S < FBests.size(); ++S) {
-    const auto Source = static_cast<TPictureSource>(S);
-    if (Other.FBests[S].Width.Have)
-      Offer(Source, true, Other.FBests[S].Width.Value, Other.FBests[S].Width.Address);
-    if (Other.FBests[S].Density.Have)
-      Offer(Source, false, Other.FBests[S].Density.Value, Other.FBests[S].Density.Address);
+  for (std::uint32_t Left = Other.FHave; Left; Left &= Left - 1) {
+    const auto K = static_cast<std::size_t>(std::countr_zero(Left));
+    Offer(static_cast<TPictureSource>(K / 2), K % 2 == 1, Other.FBests[K].Value,
+          Other.FBests[K].Address());
   }
 }
 
 void TPictureChoice::Keep() {
-  FKept.resize(2 * FBests.size());
-  for (std::size_t S = 0; S < FBests.size(); ++S)
-    for (int W = 0; W < 2; ++W) {
-      TBest& B = W ? FBests[S].Width : FBests[S].Density;
-      std::string& Room = FKept[2 * S + static_cast<std::size_t>(W)];
-      if (!B.Have || B.Address.data() == Room.data()) continue;
-      Room.assign(B.Address);
-      B.Address = Room;
-    }
+  FKept.resize(Slots);
+  for (std::uint32_t Left = FHave; Left; Left &= Left - 1) {
+    const auto K = static_cast<std::size_t>(std::countr_zero(Left));
+    TBest& B = FBests[K];
+    std::string& Room = FKept[K];
+    if (B.Data == Room.data()) continue;
+    Room.assign(B.Data, B.Size);
+    B.Data = Room.data();
+  }
 }
 
 std::string TPictureChoice::Choose() const {
-  bool Lazy = false;
-  for (std::size_t S = 0; S < FBests.size(); ++S)
-    if (IsLazySource(static_cast<TPictureSource>(S)) &&
-        (FBests[S].Width.Have || FBests[S].Density.Have))
-      Lazy = true;
-
-  // Three tiers: widths, the full-size attributes' densities, the others'.
-  const TBest* Winner = nullptr;
-  for (const int Tier : {0, 1, 2}) {
-    for (std::size_t S = 0; S < FBests.size(); ++S) {
-      const auto Source = static_cast<TPictureSource>(S);
-      if (Lazy && Source == TPictureSource::Src) continue;
-      if (Tier > 0 && IsFullSizeSource(Source) != (Tier == 1)) continue;
-      const TBest& B = Tier == 0 ? FBests[S].Width : FBests[S].Density;
-      if (B.Have && (!Winner || B.Value > Winner->Value)) Winner = &B;
+  // A placeholder "src" drops out once a lazy-loading attribute holds a
+  // real picture.
+  const std::uint32_t Have = FHave & LazySlots ? FHave & ~SrcSlots : FHave;
+  for (const std::uint32_t Tier : Tiers) {
+    const TBest* Winner = nullptr;
+    for (std::uint32_t Left = Have & Tier; Left; Left &= Left - 1) {
+      const TBest& B = FBests[static_cast<std::size_t>(std::countr_zero(Left))];
+      if (!Winner || B.Value > Winner->Value) Winner = &B;
     }
-    if (Winner) break;
+    if (Winner) return std::string(Winner->Address());
   }
-  return Winner ? std::string(Winner->Address) : std::string();
+  return std::string();
 }
 
 }  // namespace lumora

@@ -24,6 +24,7 @@
 // parser queues the linked picture in its place (PictureLink.h).
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,9 +50,14 @@ enum class TPictureSource {
 };
 
 // True for the sources a page's lazy-loading script puts in place of "src".
-bool IsLazySource(TPictureSource Source);
+constexpr bool IsLazySource(TPictureSource Source) {
+  return Source == TPictureSource::DataSrcset || Source == TPictureSource::DataSrc ||
+         Source == TPictureSource::DataOriginal || Source == TPictureSource::DataLazySrc;
+}
 // True for the full-size attributes, which rank between widths and densities.
-bool IsFullSizeSource(TPictureSource Source);
+constexpr bool IsFullSizeSource(TPictureSource Source) {
+  return Source <= TPictureSource::DataLargeFile;
+}
 
 // Whether a written address can be a picture to fetch: not empty, and
 // either without a scheme (relative) or http: or https:. A data: URI, a
@@ -79,17 +85,23 @@ class TPictureChoice {
   std::string Choose() const;
 
  private:
+  // Left unset until offered (FHave says which are): a choice is made for
+  // every IMG of a page and most offer one or two candidates.
   struct TBest {
-    std::string_view Address;
-    double Value = 0;
-    bool Have = false;
+    const char* Data;
+    std::size_t Size;
+    double Value;
+    std::string_view Address() const { return {Data, Size}; }
   };
-  struct TBests {
-    TBest Width, Density;
-  };
+  // Slot 2 * source holds its best density, the slot after it its best
+  // width; bit K of FHave says whether slot K holds one. The choice is made
+  // for every IMG of a page, so it visits only the slots in use.
+  static constexpr std::size_t Slots = 2 * static_cast<std::size_t>(TPictureSource::Count);
+  static_assert(Slots <= 32);
   void Offer(TPictureSource Source, bool Width, double Value, std::string_view Address);
 
-  std::array<TBests, static_cast<std::size_t>(TPictureSource::Count)> FBests;
+  std::array<TBest, Slots> FBests;
+  std::uint32_t FHave = 0;
   // Made by the first Keep only: most choices never keep anything.
   std::vector<std::string> FKept;
 };

@@ -21,6 +21,11 @@ namespace lumora {
 // after the scheme and authority when it has them.
 std::string_view LinkPath(std::string_view Address);
 
+// Whether the href's path, up to its query or fragment, ends like a
+// picture: the quick first test of the rule below, which turns away the
+// links to pages.
+bool HasPictureLinkEnding(std::string_view Href);
+
 // The rule above, for the enabled types of the first settings line.
 bool IsPictureLink(std::string_view Href, std::string_view PicTypes);
 

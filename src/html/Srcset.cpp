@@ -1,14 +1,24 @@
 #include "html/Srcset.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 namespace lumora {
 
 namespace {
 
+// A srcset is read on every IMG of today's pages: one table entry a
+// character instead of five comparisons.
+constexpr std::array<bool, 256> Spaces = [] {
+  std::array<bool, 256> T{};
+  for (const unsigned char C : {' ', '\t', '\n', '\r', '\f'}) T[C] = true;
+  return T;
+}();
+
 bool IsSpace(char C) {
-  return C == ' ' || C == '\t' || C == '\n' || C == '\r' || C == '\f';
+  return Spaces[static_cast<unsigned char>(C)];
 }
 
 bool IsDigit(char C) {
@@ -16,14 +26,18 @@ bool IsDigit(char C) {
 }
 
 // The HTML rules for a valid non-negative integer: digits only, greater
-// than zero here since a zero width means nothing.
+// than zero here since a zero width means nothing. A number past what 64
+// bits hold is no width either.
 bool PositiveInteger(std::string_view S, double& Value) {
   if (S.empty()) return false;
-  for (const char C : S)
-    if (!IsDigit(C)) return false;
   std::uint64_t N = 0;
-  const auto [End, Error] = std::from_chars(S.data(), S.data() + S.size(), N);
-  if (Error != std::errc() || End != S.data() + S.size() || N == 0) return false;
+  for (const char C : S) {
+    if (!IsDigit(C)) return false;
+    const auto Digit = static_cast<std::uint64_t>(C - '0');
+    if (N > (UINT64_MAX - Digit) / 10) return false;
+    N = N * 10 + Digit;
+  }
+  if (N == 0) return false;
   Value = static_cast<double>(N);
   return true;
 }

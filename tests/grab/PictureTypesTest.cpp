@@ -87,12 +87,24 @@ TEST(PictureTypes, DirectPicturesByTheirEnding) {
     const char* Address;
     bool Direct, DirectTodaysWeb;
   } Cases[] = {
-      {"http://h/a.jpg", true, true},       {"http://h/abmp", true, true},
-      {"http://h/a.png", true, true},       {"http://h/a.WEBP", true, true},
-      {"http://h/a.avif", true, true},      {"http://h/xebp", false, false},
-      {"http://h/a.jpeg", false, true},     {"http://h/a.jpe", false, true},
-      {"http://h/a.JFIF", false, true},     {"http://h/a.tiff", false, true},
-      {"http://h/page.html", false, false}, {"", false, false},
+      {"http://h/a.jpg", true, true},
+      {"http://h/abmp", true, true},
+      {"http://h/a.png", true, true},
+      {"http://h/a.WEBP", true, true},
+      {"http://h/a.avif", true, true},
+      {"http://h/xebp", false, false},
+      {"http://h/a.jpeg", false, true},
+      {"http://h/a.jpe", false, true},
+      {"http://h/a.JFIF", false, true},
+      {"http://h/a.tiff", false, true},
+      {"http://h/page.html", false, false},
+      {"", false, false},
+      {"gif", true, true},
+      {"IF", false, false},
+      {"http://h/apng", false, false},
+      {"http://h/a.jpg/", false, false},
+      {"http://h/xjpeg", false, false},
+      {"http://h/a.tIFf", false, true},
   };
   for (const auto& C : Cases) {
     EXPECT_EQ(IsDirectPicture(C.Address), C.Direct) << C.Address;

@@ -110,11 +110,12 @@ TEST(PictureChoice, AChoiceAloneFollowsTheOrderOfSources) {
   C.AddSrcset(TPictureSource::Srcset, "w.jpg 10w");
   EXPECT_EQ(C.Choose(), "w.jpg");
 
-  for (const char* A :
-       {"", "data:,x", "DATA:image/png,x", "javascript:x", "about:blank", " mailto:a"})
+  for (const char* A : {"", "data:,x", "DATA:image/png,x", "javascript:x", "about:blank",
+                        " mailto:a", "httpss://h/a.jpg", "htt://h/a.jpg", "httpx://h/a.jpg",
+                        "hxtp://h/a.jpg", "ws://h/a.jpg", "https+x:a.jpg"})
     EXPECT_FALSE(IsPictureCandidateAddress(A)) << A;
-  for (const char* A :
-       {"a.jpg", "/a:b.jpg", "//h/a.jpg", "HTTPS://h/a.jpg", "http://h/", "?x=1:2", "1:2.jpg"})
+  for (const char* A : {"a.jpg", "/a:b.jpg", "//h/a.jpg", "HTTPS://h/a.jpg", "http://h/", "?x=1:2",
+                        "1:2.jpg", "hTtPs://h/a.jpg", "Http:a.jpg"})
     EXPECT_TRUE(IsPictureCandidateAddress(A)) << A;
 }
 
