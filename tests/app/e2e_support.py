@@ -31,7 +31,7 @@ class Failure(Exception):
 
 
 def check(name, ok, detail=""):
-    print(("ok    " if ok else "FAIL  ") + name + ("" if ok else ": " + detail), flush=True)
+    print(("ok    " if ok else "FAIL  ") + name + ("" if ok else ": " + str(detail)), flush=True)
     if not ok:
         failures.append(name)
     return ok

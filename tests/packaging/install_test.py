@@ -42,37 +42,11 @@ import zipfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
+sys.path.insert(0, os.path.join(os.path.dirname(HERE), "app"))
 import server_log  # noqa: E402
-
-FLOAT_LEFT, FLOAT_TOP, FLOAT_WIDTH, FLOAT_HEIGHT = 669, 124, 56, 30
-DROP_X, DROP_Y = FLOAT_LEFT + FLOAT_WIDTH // 2, FLOAT_TOP + FLOAT_HEIGHT // 2
-
-failures = []
-
-
-class Failure(Exception):
-    pass
-
-
-def check(name, ok, detail=""):
-    print(("ok    " if ok else "FAIL  ") + name + ("" if ok else ": " + str(detail)), flush=True)
-    if not ok:
-        failures.append(name)
-    return ok
-
-
-def require(name, ok, detail=""):
-    if not check(name, ok, detail):
-        raise Failure(name)
-
-
-def wait_for(probe, timeout, step=0.2):
-    end = time.monotonic() + timeout
-    while True:
-        value = probe()
-        if value or time.monotonic() >= end:
-            return value
-        time.sleep(step)
+from e2e_support import (DROP_X, DROP_Y, FLOAT_HEIGHT, FLOAT_LEFT,  # noqa: E402
+                         FLOAT_TOP, FLOAT_WIDTH, Failure, check, failures, require,
+                         wait_for, xdotool)
 
 
 args = sys.argv[1:]
@@ -201,10 +175,6 @@ def drop_window_shown():
 
     ring = [px(w // 2, 0), px(w // 2, h - 1), px(0, h // 2), px(w - 1, h // 2)]
     return all(min(r, g) > b + 60 for r, g, b in ring)
-
-
-def xdotool(*words):
-    subprocess.run(["xdotool", *map(str, words)], check=True, timeout=20)
 
 
 class DragSource:
