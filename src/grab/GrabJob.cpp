@@ -259,6 +259,10 @@ void GrabSelection(const TGrabShared& Shared, TDroppedSelection Selection) {
   StartPageWorkers(Shared);
 }
 
+std::string FolderFailureText(const std::string& Folder, TFileError Error) {
+  return "Lumora could not save into " + Folder + ": " + FileErrorText(Error);
+}
+
 void Button1Click(const TGrabShared& Shared, const std::string& A) {
   TGrabView* View = Shared.View.get();
   TGrabObserver* Observer = Shared.Observer.get();
@@ -268,6 +272,7 @@ void Button1Click(const TGrabShared& Shared, const std::string& A) {
   if (IsDirectPicture(A, Settings.TodaysWeb)) {
     if (View) View->ShowBusyPicture();
     const TPictureResult R = DownloadPicture(A, Settings);
+    TellFolderFailure(Shared, R, Settings);
     Tell(Observer, [&](TGrabObserver& O) { O.PictureDone(R); });
     if (View) {
       View->ShowIdlePicture();
