@@ -235,14 +235,8 @@ namespace {
 // Five workers for what a job queued. Without one nobody would set the window
 // idle: the job ends by an error instead, which does.
 void StartPageWorkers(const TGrabShared& Shared) {
-  int Started = 0;
-  for (int I = 0; I < PageJobWorkers; ++I) {
-    if (TThreaddownloadpic::Start(Shared))
-      ++Started;
-    else
-      Tell(Shared.Observer.get(), [](TGrabObserver& O) { O.WorkerNotStarted(); });
-  }
-  if (Started == 0) throw ELumoraError("Cannot start a download worker");
+  if (TThreaddownloadpic::StartMany(Shared, PageJobWorkers) == 0)
+    throw ELumoraError("Cannot start a download worker");
 }
 
 }  // namespace

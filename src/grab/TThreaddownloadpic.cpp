@@ -13,6 +13,22 @@ bool TThreaddownloadpic::Start(const TGrabShared& Shared) {
   return Started;
 }
 
+int TThreaddownloadpic::StartMany(const TGrabShared& Shared, int Count) {
+  int Started = 0;
+  for (int I = 0; I < Count; ++I) {
+    if (Start(Shared)) {
+      ++Started;
+      continue;
+    }
+    // A listener that throws loses its report, never the others' start.
+    try {
+      if (Shared.Observer) Shared.Observer->WorkerNotStarted();
+    } catch (...) {
+    }
+  }
+  return Started;
+}
+
 namespace {
 const std::string NoPage;
 }  // namespace

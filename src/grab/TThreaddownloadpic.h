@@ -45,6 +45,9 @@ class TThreaddownloadpic {
  public:
   // Starts a worker running at once. False when no thread could be made.
   static bool Start(const TGrabShared& Shared);
+  // Starts Count workers; each that the system refuses is told to the
+  // observer (WorkerNotStarted). Gives how many started.
+  static int StartMany(const TGrabShared& Shared, int Count);
 
   explicit TThreaddownloadpic(TGrabShared Shared) : FShared(std::move(Shared)) {}
   void Execute();  // the worker loop, on the worker's own thread
