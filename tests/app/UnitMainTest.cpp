@@ -435,14 +435,22 @@ TEST_F(TFormMainTest, ARefusingSaveFolderShowsOneBalloonWithTodaysWeb) {
     GrabSettings().SetSaveFolder(Refusing);
     GrabSettings().SetTodaysWeb(On);
     FormFloat->Edit1->SetText(Page);
-    // Until the job's workers have ended, and a while after for a late one.
+    // Until the job's workers have ended, then as long again as Wine's tray
+    // takes to show a balloon (about two seconds after it is asked), and as
+    // long after a balloon showed for a second one.
     ASSERT_TRUE(PumpUntil(
         [&] {
           Balloons.Poll();
           return FormFloat->Edit1->Text().empty();
         },
         10000));
-    Balloons.Watch(1500);
+    PumpUntil(
+        [&] {
+          Balloons.Poll();
+          return !Balloons.Texts.empty();
+        },
+        3000);
+    Balloons.Watch(3000);
     const std::vector<std::string> Expected =
         On ? std::vector<std::string>{"Lumora could not save into " + Refusing +
                                       ": the folder does not exist"}
