@@ -78,8 +78,8 @@ class TNewFile {
   // is removed and Path is left as it was.
   bool CommitReplacing(const std::string& Path);
   const std::string& Path() const { return FPath; }  // empty once finished or removed
-  // Why the last Create, CreateTemporary or Write failed; None after one
-  // that succeeded.
+  // Why the last Create, CreateTemporary or Write that failed did; a Create
+  // that succeeds sets it back to None.
   TFileError LastError() const { return FLastError; }
 
  private:
