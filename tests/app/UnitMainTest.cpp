@@ -334,21 +334,8 @@ class TBalloonWatch {
   void Poll() {
     const HWND Tray = FindWindowA(nullptr, "Wine System Tray");
     if (!Tray) return;
-    struct TFind {
-      HWND Tray;
-      std::vector<HWND> Found;
-    } Find{Tray, {}};
-    EnumWindows(
-        [](HWND W, LPARAM P) -> BOOL {
-          auto& F = *reinterpret_cast<TFind*>(P);
-          char Class[64] = {};
-          GetClassNameA(W, Class, sizeof Class);
-          if (std::string(Class) == "tooltips_class32" && GetWindow(W, GW_OWNER) == F.Tray &&
-              IsWindowVisible(W))
-            F.Found.push_back(W);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&Find));
+    TFind Find{Tray, {}};
+    EnumWindows(&TBalloonWatch::FindBalloon, reinterpret_cast<LPARAM>(&Find));
     for (const HWND W : Find.Found)
       if (std::find(FSeen.begin(), FSeen.end(), W) == FSeen.end()) {
         FSeen.push_back(W);
@@ -367,6 +354,19 @@ class TBalloonWatch {
   std::vector<std::string> Texts;  // one per balloon
 
  private:
+  struct TFind {
+    HWND Tray;
+    std::vector<HWND> Found;
+  };
+  static BOOL CALLBACK FindBalloon(HWND W, LPARAM P) {
+    auto& F = *reinterpret_cast<TFind*>(P);
+    char Class[64] = {};
+    GetClassNameA(W, Class, sizeof Class);
+    if (std::string(Class) == "tooltips_class32" && GetWindow(W, GW_OWNER) == F.Tray &&
+        IsWindowVisible(W))
+      F.Found.push_back(W);
+    return TRUE;
+  }
   // The tooltip's one tool's text, asked for with a buffer in explorer's
   // own memory. (Wine's tooltips cannot be asked for their title.)
   static std::string ToolText(HWND Tip) {
