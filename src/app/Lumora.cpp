@@ -24,8 +24,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   }
   Application().CreateForm(FormMain);
   Application().CreateForm(FormFloat);
-  FormFloat->SetPopup(FormMain->PopupMenu1);
-  FormFloat->OnShowMainWindow = [](TObject*) { FormMain->ShowMain(); };
+  ConnectDropWindow(*FormFloat, *FormMain);
   // Run frees the forms, drop window first, once the loop has ended: the
   // drop window's handlers, which reach the main window, go with it.
   Application().Run();

@@ -29,6 +29,11 @@ class TFloatView : public TGrabView, public std::enable_shared_from_this<TFloatV
   void ClearAddress() override {
     Queue([](TFormFloat& F) { F.Edit1->SetText(""); });
   }
+  void SaveFolderFailed(const std::string& Folder, TFileError Error) override {
+    Queue([Text = FolderFailureText(Folder, Error)](TFormFloat& F) {
+      if (F.OnSaveFolderFailed) F.OnSaveFolderFailed(Text);
+    });
+  }
 
  private:
   template <class TProc>

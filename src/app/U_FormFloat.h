@@ -44,6 +44,10 @@ class TFormFloat : public TForm {
   void SetPopup(TPopupMenu* Menu);
   // What a click on the picture does; nothing until the main window exists.
   TNotifyEvent OnShowMainWindow;
+  // With today's web, what a grab whose save folder refused its pictures
+  // says, once per grab ("Lumora could not save into D:\pic\: access
+  // denied"); on the GUI thread. The main window shows it at the tray icon.
+  std::function<void(const std::string& Text)> OnSaveFolderFailed;
 
   // What grab jobs and workers see of this window; it stays valid after the
   // window is gone, and then changes nothing.

@@ -455,6 +455,16 @@ void TFormMain::DragMouseUp(TObject*, TMouseButton, TShiftState, int, int) {
   DragActive = false;
 }
 
+void TFormMain::ShowTrayWarning(const std::string& Text) {
+  CoolTrayIcon1->ShowBalloon("Lumora", Text, NIIF_WARNING);
+}
+
+void ConnectDropWindow(TFormFloat& Float, TFormMain& Main) {
+  Float.SetPopup(Main.PopupMenu1);
+  Float.OnShowMainWindow = [&Main](TObject*) { Main.ShowMain(); };
+  Float.OnSaveFolderFailed = [&Main](const std::string& Text) { Main.ShowTrayWarning(Text); };
+}
+
 void TFormMain::CoolTrayIcon1Click(TObject*) {
   ShowMain();
 }

@@ -29,6 +29,7 @@
 namespace lumora {
 
 struct TSettingsPanelState;
+class TFormFloat;
 
 class TFormMain : public TForm {
  public:
@@ -90,6 +91,8 @@ class TFormMain : public TForm {
 
   // ShowMainWindow of the tray icon, then the window to the front.
   void ShowMain();
+  // Text in a warning balloon titled "Lumora" at the tray icon.
+  void ShowTrayWarning(const std::string& Text);
 
   // The panel's controls as one value, and back.
   TSettingsPanelState PanelState();
@@ -133,6 +136,11 @@ class TFormMain : public TForm {
 };
 
 extern TFormMain* FormMain;
+
+// Joins the drop window to the main window as the program does: the main
+// window's menu on the picture, a click bringing the main window up, and
+// the drop window's warnings shown at the main window's tray icon.
+void ConnectDropWindow(TFormFloat& Float, TFormMain& Main);
 
 // The program's own folder, ending with a backslash.
 const std::string& AppDir();

@@ -51,12 +51,11 @@ class TPrinter : public TGrabTally {
     std::string Line = std::string(PictureOutcomeText(R.Outcome)) + "  " + R.Address;
     if (R.Outcome == TPictureOutcome::Saved) Line += "  ->  " + R.FileName;
     if (R.Outcome == TPictureOutcome::Failed) Line += "  (" + R.Error + ")";
-    if (FProgress) {
-      FProgress->Print(Line);
-      return;
-    }
-    std::lock_guard Guard(FOut);
-    std::cout << Line << '\n';
+    Print(Line);
+  }
+  void WorkerNotStarted() override {
+    TGrabTally::WorkerNotStarted();
+    if (!FQuiet) Print(WorkerNotStartedText);
   }
   void EndProgress() {
     if (FProgress) FProgress->Stop();
@@ -64,6 +63,15 @@ class TPrinter : public TGrabTally {
   }
 
  private:
+  void Print(const std::string& Line) {
+    if (FProgress) {
+      FProgress->Print(Line);
+      return;
+    }
+    std::lock_guard Guard(FOut);
+    std::cout << Line << '\n';
+  }
+
   bool FQuiet;
   std::mutex FOut;
   std::unique_ptr<TProgressLine> FProgress;
@@ -191,7 +199,12 @@ int main(int argc, char** argv) {
   for (const auto& A : Addresses) Shared.PicQueue->Append(A);
 
   const auto Start = std::chrono::steady_clock::now();
-  for (int I = 0; I < WorkerCount; ++I) TThreaddownloadpic::Start(Shared);
+  // Without a worker nothing would ever be saved: that is no success.
+  if (TThreaddownloadpic::StartMany(Shared, WorkerCount) == 0) {
+    Printer->EndProgress();
+    std::fprintf(stderr, "lumora-download: cannot start a download worker\n");
+    return 1;
+  }
   Printer->WaitForWorkers();
   const double Seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
@@ -201,5 +214,5 @@ int main(int argc, char** argv) {
   std::printf("%zu queued, %u saved, %u dropped, %u failed, %lld bytes, %.2f s, into %s%s\n",
               Addresses.size(), C.Saved, C.Dropped, C.Failed, static_cast<long long>(C.Bytes),
               Seconds, GrabSettings().SaveFolder().c_str(), TodaysWebNote(Settings));
-  return C.Failed == 0 ? 0 : 1;
+  return C.AllWell() ? 0 : 1;
 }

@@ -93,7 +93,7 @@ class TPrinter : public TGrabTally {
   }
   void WorkerNotStarted() override {
     TGrabTally::WorkerNotStarted();
-    Print("a download worker could not be started");
+    Print(WorkerNotStartedText);
   }
   void EndProgress() {
     if (FProgress) FProgress->Stop();

@@ -136,8 +136,10 @@ void SavePicture(const std::string& Address, const TGrabSettingsValues& Settings
   // by the end of the program never shows under one, and a failed one takes
   // its temporary file with it.
   TNewFile File;
-  if (!File.CreateTemporary(Settings.SaveFolder))
+  if (!File.CreateTemporary(Settings.SaveFolder)) {
+    R.FolderError = File.LastError();
     throw ELumoraError("Cannot create a file in " + Settings.SaveFolder);
+  }
   // The pieces, which the client hands over in sizes of its own, go to the
   // file in writes of up to WriteSize: a typical picture in one.
   std::int64_t Bytes = 0;
@@ -148,7 +150,10 @@ void SavePicture(const std::string& Address, const TGrabSettingsValues& Settings
   };
   std::string Pending;
   const auto Flush = [&](const char* Data, std::size_t Size) {
-    if (!File.Write(Data, Size)) throw ELumoraError("Cannot write into " + Settings.SaveFolder);
+    if (!File.Write(Data, Size)) {
+      R.FolderError = File.LastError();
+      throw ELumoraError("Cannot write into " + Settings.SaveFolder);
+    }
   };
   // Today's web looks at the reply before a byte of it is written: its
   // headers on the first piece, or at the end of a reply without a body.

@@ -19,6 +19,7 @@
 
 #include "grab/GrabSettings.h"
 #include "net/HttpClient.h"
+#include "sys/FileSystem.h"
 
 namespace lumora {
 
@@ -40,6 +41,9 @@ struct TPictureResult {
   std::int64_t Bytes = 0;
   int Status = 0;     // HTTP status of a failed request; 0 when no reply came
   std::string Error;  // why it failed
+  // Failed because the save folder refused the picture's file (it could not
+  // be created or written there), and why; None for any other outcome.
+  TFileError FolderError = TFileError::None;
 };
 
 // Saves the picture with the process-wide settings. Every failure, out of

@@ -235,14 +235,8 @@ namespace {
 // Five workers for what a job queued. Without one nobody would set the window
 // idle: the job ends by an error instead, which does.
 void StartPageWorkers(const TGrabShared& Shared) {
-  int Started = 0;
-  for (int I = 0; I < PageJobWorkers; ++I) {
-    if (TThreaddownloadpic::Start(Shared))
-      ++Started;
-    else
-      Tell(Shared.Observer.get(), [](TGrabObserver& O) { O.WorkerNotStarted(); });
-  }
-  if (Started == 0) throw ELumoraError("Cannot start a download worker");
+  if (TThreaddownloadpic::StartMany(Shared, PageJobWorkers) == 0)
+    throw ELumoraError("Cannot start a download worker");
 }
 
 }  // namespace
@@ -259,6 +253,10 @@ void GrabSelection(const TGrabShared& Shared, TDroppedSelection Selection) {
   StartPageWorkers(Shared);
 }
 
+std::string FolderFailureText(const std::string& Folder, TFileError Error) {
+  return "Lumora could not save into " + Folder + ": " + FileErrorText(Error);
+}
+
 void Button1Click(const TGrabShared& Shared, const std::string& A) {
   TGrabView* View = Shared.View.get();
   TGrabObserver* Observer = Shared.Observer.get();
@@ -268,6 +266,7 @@ void Button1Click(const TGrabShared& Shared, const std::string& A) {
   if (IsDirectPicture(A, Settings.TodaysWeb)) {
     if (View) View->ShowBusyPicture();
     const TPictureResult R = DownloadPicture(A, Settings);
+    TellFolderFailure(Shared, R, Settings);
     Tell(Observer, [&](TGrabObserver& O) { O.PictureDone(R); });
     if (View) {
       View->ShowIdlePicture();

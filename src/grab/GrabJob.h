@@ -95,6 +95,10 @@ struct TDroppedSelection {
 // their own count. HTML past MaxPageBytes is cut off, as a page's is.
 void GrabSelection(const TGrabShared& Shared, TDroppedSelection Selection);
 
+// What the desktop program tells when the save folder refused a grab's
+// pictures: "Lumora could not save into D:\pic\: access denied".
+std::string FolderFailureText(const std::string& Folder, TFileError Error);
+
 // The job procedure: grabs Address, the text Edit1 had when the job was
 // started. Errors of requests and files are swallowed where they happen; any
 // other error leaves here, before a worker has started. A worker that cannot

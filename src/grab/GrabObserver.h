@@ -23,6 +23,9 @@ struct TPageResult {
   std::string Error;      // why it failed
 };
 
+// What the command-line tools print for WorkerNotStarted.
+inline constexpr char WorkerNotStartedText[] = "a download worker could not be started";
+
 class TGrabObserver {
  public:
   virtual ~TGrabObserver() = default;

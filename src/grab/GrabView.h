@@ -7,6 +7,10 @@
 // a worker that empties Edit1, or a second drop that replaces it, before the
 // job gets going cannot lose the drop or grab one address twice.
 
+#include <string>
+
+#include "sys/FileSystem.h"
+
 namespace lumora {
 
 class TGrabView {
@@ -15,6 +19,10 @@ class TGrabView {
   virtual void ShowBusyPicture() = 0;  // Image1 shows Image3's picture
   virtual void ShowIdlePicture() = 0;  // Image1 shows Image2's picture
   virtual void ClearAddress() = 0;     // Edit1's text becomes empty
+  // Today's web: the save folder Folder (as the settings hold it) refused a
+  // picture's file, for the reason Error. Told at most once per job, so a
+  // page of many pictures makes one report, not one per picture.
+  virtual void SaveFolderFailed(const std::string& /*Folder*/, TFileError /*Error*/) {}
 };
 
 }  // namespace lumora

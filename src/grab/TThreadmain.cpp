@@ -9,11 +9,23 @@
 
 namespace lumora {
 
+namespace {
+
+// What one job shares with its workers: the caller's parts and a note of
+// its own, so each job tells a refusing save folder once.
+TGrabShared ForOneJob(const TGrabShared& Shared) {
+  TGrabShared Job = Shared;
+  Job.FolderFailure = std::make_shared<TFolderFailureNote>();
+  return Job;
+}
+
+}  // namespace
+
 bool TThreadmain::Start(const TGrabShared& Shared, std::string Address) {
   if (Shared.Observer) Shared.Observer->JobStarted();
   // Through the CRT's own thread start on Windows: see StartDetachedThread.
   const bool Started = StartDetachedThread(
-      [Job = TThreadmain(Shared, std::move(Address))]() mutable { Job.Execute(); });
+      [Job = TThreadmain(ForOneJob(Shared), std::move(Address))]() mutable { Job.Execute(); });
   if (!Started && Shared.Observer) Shared.Observer->JobFinished();
   return Started;
 }
@@ -21,7 +33,7 @@ bool TThreadmain::Start(const TGrabShared& Shared, std::string Address) {
 bool TThreadmain::StartSelection(const TGrabShared& Shared, TDroppedSelection Selection) {
   if (Shared.Observer) Shared.Observer->JobStarted();
   const bool Started = StartDetachedThread(
-      [Job = TThreadmain(Shared, std::move(Selection))]() mutable { Job.Execute(); });
+      [Job = TThreadmain(ForOneJob(Shared), std::move(Selection))]() mutable { Job.Execute(); });
   if (!Started && Shared.Observer) Shared.Observer->JobFinished();
   return Started;
 }

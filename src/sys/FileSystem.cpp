@@ -38,6 +38,31 @@ bool CreateDir(const std::string& Path) {
   return CreateDirectoryA(Path.c_str(), nullptr) != 0;
 }
 
+namespace {
+
+TFileError FileErrorOf(DWORD Err) {
+  switch (Err) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_NETWORK_ACCESS_DENIED:
+      return TFileError::AccessDenied;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_DIRECTORY:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+      return TFileError::NoFolder;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return TFileError::DiskFull;
+    default:
+      return TFileError::Other;
+  }
+}
+
+}  // namespace
+
 TNewFile::TCreateResult TNewFile::Create(const std::string& Path) {
   Discard();
   std::string Name = Path;  // copied first: once the file exists, nothing may throw
@@ -48,8 +73,10 @@ TNewFile::TCreateResult TNewFile::Create(const std::string& Path) {
     if (Err == ERROR_FILE_EXISTS || Err == ERROR_ALREADY_EXISTS) return TCreateResult::NameTaken;
     // A folder of that name refuses with "access denied"; it still takes the name.
     if (Err == ERROR_ACCESS_DENIED && DirectoryExists(Path)) return TCreateResult::NameTaken;
+    FLastError = FileErrorOf(Err);
     return TCreateResult::Failed;
   }
+  FLastError = TFileError::None;
   FHandle = H;
   FPath = std::move(Name);
   return TCreateResult::Created;
@@ -62,6 +89,8 @@ bool TNewFile::Write(const void* Data, std::size_t Size) {
     const DWORD Chunk = Size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(Size);
     DWORD Written = 0;
     if (!WriteFile(FHandle, P, Chunk, &Written, nullptr) || Written == 0) {
+      // Before the removal, which sets an error of its own.
+      FLastError = FileErrorOf(GetLastError());
       Discard();
       return false;
     }
@@ -187,11 +216,37 @@ bool CreateDir(const std::string& Path) {
   return mkdir(Path.c_str(), 0777) == 0;
 }
 
+namespace {
+
+TFileError FileErrorOf(int Err) {
+  switch (Err) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return TFileError::AccessDenied;
+    case ENOENT:
+    case ENOTDIR:
+      return TFileError::NoFolder;
+    case ENOSPC:
+    case EDQUOT:
+      return TFileError::DiskFull;
+    default:
+      return TFileError::Other;
+  }
+}
+
+}  // namespace
+
 TNewFile::TCreateResult TNewFile::Create(const std::string& Path) {
   Discard();
   std::string Name = Path;  // copied first: once the file exists, nothing may throw
   const int Fd = open(Path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (Fd < 0) return errno == EEXIST ? TCreateResult::NameTaken : TCreateResult::Failed;
+  if (Fd < 0) {
+    if (errno == EEXIST) return TCreateResult::NameTaken;
+    FLastError = FileErrorOf(errno);
+    return TCreateResult::Failed;
+  }
+  FLastError = TFileError::None;
   FHandle = Fd;
   FPath = std::move(Name);
   return TCreateResult::Created;
@@ -204,6 +259,8 @@ bool TNewFile::Write(const void* Data, std::size_t Size) {
     const ssize_t Written = write(FHandle, P, Size);
     if (Written < 0 && errno == EINTR) continue;
     if (Written <= 0) {
+      // A write of nothing at all says no more than that the disk is full.
+      FLastError = FileErrorOf(Written < 0 ? errno : ENOSPC);
       Discard();
       return false;
     }
@@ -378,7 +435,24 @@ bool TNewFile::CreateTemporary(const std::string& Folder) {
     const auto Created = Create(Stem + std::to_string(Counter++) + ".tmp");
     if (Created != TCreateResult::NameTaken) return Created == TCreateResult::Created;
   }
+  FLastError = TFileError::Other;
   return false;
+}
+
+const char* FileErrorText(TFileError Error) {
+  switch (Error) {
+    case TFileError::None:
+      return "no error";
+    case TFileError::AccessDenied:
+      return "access denied";
+    case TFileError::NoFolder:
+      return "the folder does not exist";
+    case TFileError::DiskFull:
+      return "the disk is full";
+    case TFileError::Other:
+      break;
+  }
+  return "it cannot be written";
 }
 
 TNewFile::TCreateResult TNewFile::CommitAs(const std::string& Path) {
@@ -412,13 +486,16 @@ bool ReplaceFileContents(const std::string& Path, std::string_view Data) {
 }
 
 TNewFile::TNewFile(TNewFile&& Other) noexcept
-    : FHandle(std::exchange(Other.FHandle, NoHandle)), FPath(std::move(Other.FPath)) {}
+    : FHandle(std::exchange(Other.FHandle, NoHandle)),
+      FPath(std::move(Other.FPath)),
+      FLastError(Other.FLastError) {}
 
 TNewFile& TNewFile::operator=(TNewFile&& Other) noexcept {
   if (this != &Other) {
     Discard();
     FHandle = std::exchange(Other.FHandle, NoHandle);
     FPath = std::move(Other.FPath);
+    FLastError = Other.FLastError;
   }
   return *this;
 }

@@ -18,6 +18,19 @@ bool DirectoryExists(const std::string& Path);
 bool FileExists(const std::string& Path);  // a regular file, not a folder
 bool CreateDir(const std::string& Path);   // one level; false when it could not be made
 
+// Why a file could not be created or written, in the terms a person acts on.
+enum class TFileError {
+  None,
+  AccessDenied,  // no right to write there, or a read-only drive
+  NoFolder,      // the folder is missing, or a part of its path is a file
+  DiskFull,
+  Other,
+};
+// Short and lower-case, to follow "could not save into FOLDER: ":
+// "access denied", "the folder does not exist", "the disk is full",
+// "it cannot be written".
+const char* FileErrorText(TFileError Error);
+
 // True when Name is exactly "~lumora<process>-<n>.tmp" as CreateTemporary
 // makes it (decimal numbers, the process number above 0); Process then
 // holds that number.
@@ -65,6 +78,9 @@ class TNewFile {
   // is removed and Path is left as it was.
   bool CommitReplacing(const std::string& Path);
   const std::string& Path() const { return FPath; }  // empty once finished or removed
+  // Why the last Create, CreateTemporary or Write that failed did; a Create
+  // that succeeds sets it back to None.
+  TFileError LastError() const { return FLastError; }
 
  private:
   void Discard() noexcept;  // closes the file if open and removes it if unfinished
@@ -80,6 +96,7 @@ class TNewFile {
 #endif
   THandle FHandle = NoHandle;
   std::string FPath;
+  TFileError FLastError = TFileError::None;
 };
 
 // Replaces the whole content of the file Path with Data, the safe way: Data

@@ -24,6 +24,22 @@ POINT CursorPos() {
   return P;
 }
 
+// A balloon in the icon's record for the length of one shell call.
+class TBalloonInRecord {
+ public:
+  TBalloonInRecord(NOTIFYICONDATAA& Data, const std::string& Title, const std::string& Text,
+                   DWORD InfoFlags)
+      : FData(Data) {
+    FillNotifyIconBalloon(FData, Title, Text, InfoFlags);
+  }
+  ~TBalloonInRecord() { ClearNotifyIconBalloon(FData); }
+  TBalloonInRecord(const TBalloonInRecord&) = delete;
+  TBalloonInRecord& operator=(const TBalloonInRecord&) = delete;
+
+ private:
+  NOTIFYICONDATAA& FData;
+};
+
 }  // namespace
 
 TCoolTrayIcon::TCoolTrayIcon(TComponent* AOwner) : TComponent(AOwner) {
@@ -113,6 +129,13 @@ bool TCoolTrayIcon::DeleteIcon() {
 
 bool TCoolTrayIcon::UpdateIcon() {
   if (!FillIconData()) return false;
+  return Notify(NIM_MODIFY);
+}
+
+bool TCoolTrayIcon::ShowBalloon(const std::string& Title, const std::string& Text,
+                                DWORD InfoFlags) {
+  if (!FIconVisible || !FillIconData()) return false;
+  const TBalloonInRecord Balloon(FIconData, Title, Text, InfoFlags);
   return Notify(NIM_MODIFY);
 }
 

@@ -82,6 +82,13 @@ class TCoolTrayIcon : public TComponent {
   virtual bool AddIcon();
   virtual bool DeleteIcon();
   virtual bool UpdateIcon();
+  // Shows Text in a balloon at the icon, under Title, with the shell's icon
+  // that InfoFlags names (NIIF_WARNING, NIIF_INFO ...). The record keeps the
+  // balloon for this one call, so later changes of the icon or tip never
+  // show it again. True when the shell took it; false while the icon is not
+  // in the tray.
+  virtual bool ShowBalloon(const std::string& Title, const std::string& Text,
+                           DWORD InfoFlags = NIIF_WARNING);
 
   // Restores the application window, then shows the main form.
   void ShowMainWindow();

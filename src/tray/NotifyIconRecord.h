@@ -34,4 +34,13 @@ NOTIFYICONDATAA MakeNotifyIconData(HWND Window);
 // when Hint is empty or not shown.
 void FillNotifyIconData(NOTIFYICONDATAA& Data, HICON Icon, std::string_view Hint, bool ShowHint);
 
+// Makes the record show a balloon with its next call: NIF_INFO, Title and
+// Text (each cut between two characters to what its field holds, 63 and 255
+// bytes), and InfoFlags (NIIF_WARNING, say), with the shell's own timeout.
+void FillNotifyIconBalloon(NOTIFYICONDATAA& Data, std::string_view Title, std::string_view Text,
+                           DWORD InfoFlags);
+// Takes the balloon out of the record again, so that later calls only
+// change the icon and tip.
+void ClearNotifyIconBalloon(NOTIFYICONDATAA& Data);
+
 }  // namespace lumora

@@ -6,11 +6,14 @@
 #include "app/UnitMain.h"
 
 #include <windows.h>
-// After windows.h, which it needs.
+// After windows.h, which they need.
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -122,8 +125,7 @@ class TFormMainTest : public ::testing::Test {
     Close();
     Application().CreateForm(FormMain);
     Application().CreateForm(FormFloat);
-    FormFloat->SetPopup(FormMain->PopupMenu1);
-    FormFloat->OnShowMainWindow = [](TObject*) { FormMain->ShowMain(); };
+    ConnectDropWindow(*FormFloat, *FormMain);
     // The timer shows the drop window and sends the main window to the tray.
     ASSERT_TRUE(PumpUntil([] { return !FormMain->Timer1->Enabled(); }, 3000));
   }
@@ -319,6 +321,143 @@ TEST_F(TFormMainTest, OkStoresTheSwitchInLumoraIni) {
   EXPECT_TRUE(std::filesystem::is_directory(Ini));
   EXPECT_TRUE(GrabSettings().TodaysWeb()) << "live like the other values";
   EXPECT_TRUE(MainShown());
+}
+
+// --- the tray balloon -------------------------------------------------------
+
+// The balloons Wine's notification area shows, as they come and go:
+// explorer's tooltip windows owned by its tray window. A tooltip keeps its
+// text in its own process, so each is read from explorer's memory.
+class TBalloonWatch {
+ public:
+  // Notes every balloon shown now that was not seen before.
+  void Poll() {
+    const HWND Tray = FindWindowA(nullptr, "Wine System Tray");
+    if (!Tray) return;
+    TFind Find{Tray, {}};
+    EnumWindows(&TBalloonWatch::FindBalloon, reinterpret_cast<LPARAM>(&Find));
+    for (const HWND W : Find.Found)
+      if (std::find(FSeen.begin(), FSeen.end(), W) == FSeen.end()) {
+        FSeen.push_back(W);
+        Texts.push_back(ToolText(W));
+      }
+  }
+  // Polls while pumping for Ms milliseconds.
+  void Watch(int Ms) {
+    PumpUntil(
+        [this] {
+          Poll();
+          return false;
+        },
+        Ms);
+  }
+  std::vector<std::string> Texts;  // one per balloon
+
+ private:
+  struct TFind {
+    HWND Tray;
+    std::vector<HWND> Found;
+  };
+  static BOOL CALLBACK FindBalloon(HWND W, LPARAM P) {
+    auto& F = *reinterpret_cast<TFind*>(P);
+    char Class[64] = {};
+    GetClassNameA(W, Class, sizeof Class);
+    if (std::string(Class) == "tooltips_class32" && GetWindow(W, GW_OWNER) == F.Tray &&
+        IsWindowVisible(W))
+      F.Found.push_back(W);
+    return TRUE;
+  }
+  // The tooltip's one tool's text, asked for with a buffer in explorer's
+  // own memory. (Wine's tooltips cannot be asked for their title.)
+  static std::string ToolText(HWND Tip) {
+    DWORD Pid = 0;
+    GetWindowThreadProcessId(Tip, &Pid);
+    const HANDLE Process =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, Pid);
+    if (!Process) return "(explorer cannot be opened)";
+    constexpr std::size_t Size = 4096, TextAt = 512;
+    char* Remote = static_cast<char*>(
+        VirtualAllocEx(Process, nullptr, Size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    std::string Result = "(nothing read)";
+    if (Remote) {
+      std::vector<char> Buffer(Size, 0);
+      TTTOOLINFOW Info{};
+      Info.cbSize = sizeof Info;
+      Info.lpszText = reinterpret_cast<LPWSTR>(Remote + TextAt);
+      std::memcpy(Buffer.data(), &Info, sizeof Info);
+      DWORD_PTR Ignored = 0;
+      if (WriteProcessMemory(Process, Remote, Buffer.data(), Size, nullptr) &&
+          SendMessageTimeoutW(Tip, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(Remote),
+                              SMTO_ABORTIFHUNG, 2000, &Ignored) &&
+          ReadProcessMemory(Process, Remote, Buffer.data(), Size, nullptr)) {
+        Buffer[Size - 1] = Buffer[Size - 2] = 0;
+        Result = Narrow(reinterpret_cast<const wchar_t*>(Buffer.data() + TextAt));
+      }
+      VirtualFreeEx(Process, Remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(Process);
+    return Result;
+  }
+  static std::string Narrow(const wchar_t* W) {
+    char Text[1024] = {};
+    WideCharToMultiByte(CP_ACP, 0, W, -1, Text, sizeof Text - 1, nullptr, nullptr);
+    return Text;
+  }
+  std::vector<HWND> FSeen;
+};
+
+// A grab whose save folder cannot be written (it lies under a regular file,
+// so it can never be made) shows one warning balloon at the tray icon for
+// the whole page, whose pictures all fail, and only with today's web on.
+// The balloon is the one Wine's tray really shows.
+TEST_F(TFormMainTest, ARefusingSaveFolderShowsOneBalloonWithTodaysWeb) {
+  WriteSettings(".JPG.BMP.GIF.TIF\r\n0\r\n" + Pictures + "\r\n");
+  Start();
+  ASSERT_TRUE(PumpUntil(
+      [] {
+        const HWND Tray = FindWindowA(nullptr, "Wine System Tray");
+        return Tray && IsWindowVisible(Tray);
+      },
+      8000));
+  std::filesystem::create_directories(Pictures);
+  test::WriteWholeFile(Pictures + "afile", "not a folder");
+  const std::string Refusing = Pictures + "afile\\pics\\";
+  const std::string Tag = test::UniquePrefix();
+  test::RegisterPage(Tag + "/site/page.html",
+                     "<img src=one.jpg><img src=two.jpg><img src=three.gif><img src=four.jpg>");
+  const std::string Page = test::ServerBase() + Tag + "/site/page.html";
+
+  TBalloonWatch Balloons;
+  Balloons.Poll();
+  ASSERT_TRUE(Balloons.Texts.empty()) << Balloons.Texts.front();
+  // Off first: a balloon of the other case would still show.
+  for (const bool On : {false, true}) {
+    GrabSettings().SetSaveFolder(Refusing);
+    GrabSettings().SetTodaysWeb(On);
+    FormFloat->Edit1->SetText(Page);
+    // Until the job's workers have ended, then as long again as Wine's tray
+    // takes to show a balloon (about two seconds after it is asked), and as
+    // long after a balloon showed for a second one.
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+          Balloons.Poll();
+          return FormFloat->Edit1->Text().empty();
+        },
+        10000));
+    PumpUntil(
+        [&] {
+          Balloons.Poll();
+          return !Balloons.Texts.empty();
+        },
+        3000);
+    Balloons.Watch(3000);
+    const std::vector<std::string> Expected =
+        On ? std::vector<std::string>{"Lumora could not save into " + Refusing +
+                                      ": the folder does not exist"}
+           : std::vector<std::string>{};
+    EXPECT_EQ(Balloons.Texts, Expected) << (On ? "on" : "off");
+  }
+  EXPECT_FALSE(std::filesystem::exists(Refusing));
 }
 
 TEST_F(TFormMainTest, OkAndCancelThroughThePanel) {

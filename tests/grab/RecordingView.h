@@ -1,11 +1,13 @@
 #pragma once
 // A stand-in for the drop window: holds Edit1's text and records the window
-// effects of jobs and workers in the order they were made.
+// effects of jobs and workers in the order they were made, and the reports
+// of a refusing save folder in the words the program shows.
 
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "grab/GrabJob.h"
 #include "grab/GrabView.h"
 
 namespace lumora::test {
@@ -19,6 +21,15 @@ class TRecordingView : public TGrabView {
     std::lock_guard Guard(FLock);
     FAddress.clear();
     FEvents.push_back("clear");
+  }
+  // Kept apart from Events, whose order the window's pictures are checked by.
+  void SaveFolderFailed(const std::string& Folder, TFileError Error) override {
+    std::lock_guard Guard(FLock);
+    FFolderFailures.push_back(FolderFailureText(Folder, Error));
+  }
+  std::vector<std::string> FolderFailures() {
+    std::lock_guard Guard(FLock);
+    return FFolderFailures;
   }
   // Edit1 as the window holds it: a drop writes it, ClearAddress empties it.
   void SetAddress(std::string Address) {
@@ -42,6 +53,7 @@ class TRecordingView : public TGrabView {
   std::mutex FLock;
   std::string FAddress;
   std::vector<std::string> FEvents;
+  std::vector<std::string> FFolderFailures;
 };
 
 }  // namespace lumora::test

@@ -11,6 +11,7 @@
 #include "TestSupport.h"
 #include "app/SettingsLoad.h"
 #include "grab/RecordingView.h"
+#include "sys/DetachedThread.h"
 #include "sys/FileSystem.h"
 
 namespace lumora {
@@ -76,6 +77,36 @@ TEST_F(WorkerTest, FailuresDoNotStopTheWorker) {
   RunWorkers(1);
   EXPECT_EQ(FolderNames(Dir.Path()), std::vector<std::string>{"d.jpg"});
   EXPECT_EQ(Tally->Counts().Failed, 3u);
+}
+
+// Workers the system refuses to start are each told, and those that start
+// save the whole queue; when none starts, nothing is saved and StartMany
+// says so, which lumora-download turns into a failure.
+TEST_F(WorkerTest, StartManyTellsEachWorkerThatCouldNotStart) {
+  const struct {
+    unsigned Refused;
+    int Started;
+    std::size_t Saved;
+  } Cases[] = {{0, 5, 3}, {3, 2, 3}, {5, 0, 0}};
+  for (const auto& C : Cases) {
+    TTempFolder Into;
+    GrabSettings().SetSaveFolder(Into.Path());
+    Tally = std::make_shared<TGrabTally>();
+    Shared.Observer = Tally;
+    for (const char* Name : {"1.jpg", "2.gif", "3.bmp"})
+      Shared.PicQueue->Append(Url("/bytes/10/") + Name);
+    SetThreadStartFaults(5 - C.Refused, C.Refused);
+    EXPECT_EQ(TThreaddownloadpic::StartMany(Shared, 5), C.Started) << C.Refused;
+    SetThreadStartFaults(0, 0);
+    Tally->WaitForWorkers();
+    EXPECT_EQ(Tally->Counts().WorkersNotStarted, C.Refused);
+    EXPECT_EQ(Tally->Counts().AllWell(), C.Refused == 0);
+    EXPECT_EQ(FolderNames(Into.Path()).size(), C.Saved);
+    std::string Ignored;
+    TPageRef Page;
+    while (Shared.PicQueue->TakeFirst(Ignored, Page)) {
+    }
+  }
 }
 
 TEST_F(WorkerTest, TwoWorkersAndOneEntryDownloadItOnce) {

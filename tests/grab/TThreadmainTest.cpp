@@ -310,6 +310,59 @@ TEST_F(JobTest, WorkersThatCannotStartAreReportedAndWithoutAnyTheJobFails) {
   }
 }
 
+// A save folder that cannot be written (here it lies under a regular file,
+// so it can never be made): with today's web the window hears of it once
+// per job, however many pictures the page has, in the words the program
+// shows; without it, or with a folder that takes the pictures, it hears
+// nothing.
+TEST_F(JobTest, ARefusingSaveFolderIsToldOncePerJobWithTodaysWeb) {
+  Page("/four.html", "<img src=1.jpg><img src=2.jpg><img src=3.gif><img src=4.jpg>");
+  test::WriteWholeFile(Dir.Path() + "afile", "not a folder");
+  const std::string Refusing = Dir.Path() + "afile" + PathDelim + "pics" + PathDelim;
+  TTempFolder Writable;
+  const struct {
+    const char* What;
+    bool TodaysWeb;
+    std::string Folder;
+    const char* Address;
+    std::size_t Told;
+  } Cases[] = {
+      {"a page, switch on", true, Refusing, "/four.html", 1},
+      {"a picture of its own, switch on", true, Refusing, "/1.jpg", 1},
+      {"a page, switch off", false, Refusing, "/four.html", 0},
+      {"a writable folder, switch on", true, Writable.Path(), "/four.html", 0},
+  };
+  for (const auto& C : Cases) {
+    Recorder = std::make_shared<TRecorder>();
+    GrabSettings().SetSaveFolder(C.Folder);
+    GrabSettings().SetTodaysWeb(C.TodaysWeb);
+    const auto View = Grab(Site(C.Address));
+    const std::vector<std::string> Told(
+        C.Told, "Lumora could not save into " + Refusing + ": the folder does not exist");
+    EXPECT_EQ(View->FolderFailures(), Told) << C.What;
+    const unsigned Pictures = std::string_view(C.Address) == "/four.html" ? 4 : 1;
+    EXPECT_EQ(Recorder->Counts().Failed, C.Folder == Refusing ? Pictures : 0u) << C.What;
+  }
+  EXPECT_EQ(FolderNames(Writable.Path()).size(), 4u);
+
+  // Each job tells its own: two drops onto the refusing folder, two reports.
+  GrabSettings().SetSaveFolder(Refusing);
+  auto View = std::make_shared<TRecordingView>();
+  ASSERT_TRUE(TThreadmain::Start({Queue, View, Recorder}, Site("/four.html")));
+  ASSERT_TRUE(TThreadmain::Start({Queue, View, Recorder}, Site("/1.jpg")));
+  Recorder->WaitForWorkers();
+  EXPECT_EQ(View->FolderFailures().size(), 2u);
+}
+
+// A picture whose request fails is never told as the folder's failure.
+TEST_F(JobTest, AFailedRequestIsNotToldAsTheFolders) {
+  GrabSettings().SetTodaysWeb(true);
+  Page("/gone.html", "<img src=/status/404/gone.jpg>");
+  const auto View = Grab(Site("/gone.html"));
+  EXPECT_EQ(Recorder->Counts().Failed, 1u);
+  EXPECT_TRUE(View->FolderFailures().empty());
+}
+
 // Edit1 changes between a drop and its job's start: a finishing worker
 // empties it, or a second drop replaces it. The job grabs the address it was
 // started with all the same, and every drop is grabbed once.

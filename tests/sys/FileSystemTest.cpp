@@ -10,6 +10,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -61,6 +62,43 @@ TEST(NewFile, AFolderTakesTheNameAndAMissingFolderFails) {
   EXPECT_EQ(F.Create(Missing + "a.jpg"), TNewFile::TCreateResult::Failed);
   EXPECT_FALSE(F.Write("x", 1));
   EXPECT_FALSE(F.Commit());
+}
+
+// Why a folder refused a new file, in the terms the program reports: a
+// missing folder and one whose path runs through a regular file do not
+// exist; a folder without the right to write is denied (natively, for a user
+// that is not root, who may write anywhere). A file created after a refusal
+// clears it.
+TEST(NewFile, SaysWhyAFolderRefusedIt) {
+  TTempFolder Dir;
+  test::WriteWholeFile(Dir.Path() + "afile", "x");
+  struct TCase {
+    const char* What;
+    std::string Folder;
+    TFileError Expected;
+  };
+  std::vector<TCase> Cases{
+      {"missing", Dir.Path() + "missing" + PathDelim, TFileError::NoFolder},
+      {"under a file", Dir.Path() + "afile" + PathDelim + "sub" + PathDelim, TFileError::NoFolder},
+  };
+#ifndef _WIN32
+  const std::string Locked = Dir.Path() + "locked";
+  ASSERT_TRUE(CreateDir(Locked));
+  ASSERT_EQ(chmod(Locked.c_str(), 0500), 0);
+  if (geteuid() != 0) Cases.push_back({"read-only", Locked + "/", TFileError::AccessDenied});
+#endif
+  for (const auto& C : Cases) {
+    TNewFile F;
+    EXPECT_FALSE(F.CreateTemporary(C.Folder)) << C.What;
+    EXPECT_EQ(F.LastError(), C.Expected) << C.What;
+    EXPECT_FALSE(F.Write("x", 1)) << C.What;
+    ASSERT_TRUE(F.CreateTemporary(Dir.Path())) << C.What;
+    EXPECT_EQ(F.LastError(), TFileError::None) << C.What;
+  }
+#ifndef _WIN32
+  chmod(Locked.c_str(), 0700);
+#endif
+  EXPECT_STREQ(FileErrorText(TFileError::NoFolder), "the folder does not exist");
 }
 
 // A file written under a temporary name takes its real name only when it is

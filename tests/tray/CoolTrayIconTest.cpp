@@ -207,6 +207,19 @@ TEST(CoolTrayIcon, TheShellGetsTheIconAddedModifiedAndDeleted) {
   delete Form;
 }
 
+// The shell takes a balloon for an icon in the tray, never for one that is
+// not there; the record carries it for that call only, so the next change
+// of the tip shows no balloon again.
+TEST(CoolTrayIcon, ABalloonGoesWithOneCallOnly) {
+  TTrayFixture F;
+  EXPECT_TRUE(F.Tray->ShowBalloon("Lumora", "Lumora could not save into D:\\pic\\: access denied"));
+  EXPECT_EQ(F.Tray->IconData().uFlags, 7u);
+  EXPECT_EQ(F.Tray->IconData().szInfo[0], 0);
+  F.Tray->SetIconVisible(false);
+  EXPECT_FALSE(F.Tray->ShowBalloon("Lumora", "not in the tray"));
+  F.Tray->SetIconVisible(true);
+}
+
 TEST(CoolTrayIcon, FreeingRemovesTheIconAndTheHooks) {
   const HWND App = Application().Handle();
   const LONG_PTR AppProc = GetWindowLongPtrA(App, GWLP_WNDPROC);

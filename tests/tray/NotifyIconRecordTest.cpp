@@ -50,5 +50,31 @@ TEST(NotifyIconRecord, Tip) {
   }
 }
 
+// A balloon rides on one call: the info flag, its title and text cut to
+// their fields, its icon; taking it out leaves the record as before.
+TEST(NotifyIconRecord, BalloonInAndOut) {
+  const struct {
+    std::string Title, Text;
+    std::string ShownTitle, ShownText;
+  } Cases[] = {
+      {"Lumora", "Lumora could not save into D:\\pic\\: access denied", "Lumora",
+       "Lumora could not save into D:\\pic\\: access denied"},
+      {std::string(64, 't'), std::string(256, 'x'), std::string(63, 't'), std::string(255, 'x')},
+  };
+  for (const auto& C : Cases) {
+    NOTIFYICONDATAA Data = MakeNotifyIconData(nullptr);
+    FillNotifyIconData(Data, nullptr, "Lumora", true);
+    const NOTIFYICONDATAA Before = Data;
+    FillNotifyIconBalloon(Data, C.Title, C.Text, NIIF_WARNING);
+    EXPECT_EQ(Data.uFlags, 7u | NIF_INFO);
+    EXPECT_EQ(std::string(Data.szInfoTitle), C.ShownTitle);
+    EXPECT_EQ(std::string(Data.szInfo), C.ShownText);
+    EXPECT_EQ(Data.dwInfoFlags, static_cast<DWORD>(NIIF_WARNING));
+    EXPECT_EQ(std::string(Data.szTip), "Lumora");
+    ClearNotifyIconBalloon(Data);
+    EXPECT_EQ(std::memcmp(&Data, &Before, sizeof Data), 0) << C.Text.size();
+  }
+}
+
 }  // namespace
 }  // namespace lumora
