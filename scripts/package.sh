@@ -114,5 +114,11 @@ PY
     sed 's/\t1\t\tWIX_UPGRADE_DETECTED/\t513\t\tWIX_UPGRADE_DETECTED/' > "$msi/Upgrade.idt"
   grep -q $'\t513\t' "$msi/Upgrade.idt" || { echo "package: wixl's Upgrade table is not as expected" >&2; exit 1; }
   msibuild "$out/Lumora-$version-$arch.msi" -i "$msi/Upgrade.idt"
+  # wixl writes no Condition table: the row that installs the start at
+  # sign-in (feature StartAtSignIn, level 2, left out by default) when the
+  # install is given STARTATSIGNIN=1.
+  printf '%s\t%s\t%s\r\n' Feature_ Level Condition s38 i2 S255 Condition Feature_ Level \
+         StartAtSignIn 1 'STARTATSIGNIN = "1" OR (NOT STARTATSIGNIN AND LUMORAATSIGNIN)' > "$msi/Condition.idt"
+  msibuild "$out/Lumora-$version-$arch.msi" -i "$msi/Condition.idt"
 done
 ls -l "$out"/Lumora-"$version"-* | awk '{print "package: " $NF " " $5 " bytes"}'
