@@ -11,11 +11,12 @@ the installer must make it):
    drag from lumora-drag-source) into Pictures\\Lumora. Its drop window's
    start time is measured against the build tree's lumora.exe.
    While it runs, an upgrade and an uninstall are both refused, and
-   nothing is replaced.
+   nothing is replaced. Lumora is not started at sign-in (no Run value).
 2. upgrade: with the settings file edited and made read-only, a package of
-   a higher version replaces the program; the file stays as it was.
-3. uninstall: `msiexec /x` removes program, help, defaults and shortcut;
-   the settings file and the pictures stay.
+   a higher version, given STARTATSIGNIN=1, replaces the program; the file
+   stays as it was, and the user's Run key starts the installed lumora.exe.
+3. uninstall: `msiexec /x` removes program, help, defaults, shortcut and
+   Run value; the settings file and the pictures stay.
 4. the zip, unpacked into a folder with a space in its name: its lumora.exe
    saves the pictures of a dropped page into Pictures\\Lumora.
 
@@ -138,6 +139,14 @@ def lumora_entries():
             if values.get("DisplayName") == "Lumora":
                 found[key] = values
     return found
+
+
+RUN = r"Software\Microsoft\Windows\CurrentVersion\Run"
+
+
+def start_at_sign_in():
+    """The data of the user's Run value "Lumora", None when there is none."""
+    return reg_keys("HKCU\\" + RUN).get("HKEY_CURRENT_USER\\" + RUN, {}).get("Lumora")
 
 
 def product_icon():
@@ -326,6 +335,9 @@ try:
     check("install: ... and an icon", bool(icon) and (read(icon_file) or b"")[:4] == b"\0\0\1\0",
           icon)
 
+    run_value = start_at_sign_in()
+    check("install: Lumora does not start at sign-in unless asked", run_value is None, run_value)
+
     # The installed program: supplied settings in place, a page's pictures.
     lumora, installed_seconds = start(exe)
     require("run: the installed lumora.exe shows its drop window", installed_seconds is not None)
@@ -364,14 +376,18 @@ try:
     with open(settings, "wb") as f:
         f.write(mine)
     os.chmod(settings, stat.S_IRUSR | stat.S_IRGRP | stat.S_IROTH)
-    check("upgrade: msiexec /i of a higher version ends with success",
-          msiexec("/i", win(upgrade_msi)) == 0)
+    check("upgrade: msiexec /i of a higher version, STARTATSIGNIN=1, ends with success",
+          msiexec("/i", win(upgrade_msi), "STARTATSIGNIN=1") == 0)
     entries = lumora_entries()
     check("upgrade: one entry, of the new version",
           [v.get("DisplayVersion") for v in entries.values()] == [upgrade_version], entries)
     check("upgrade: the program is in place", os.path.isfile(exe) and os.path.isfile(shortcut))
     check("upgrade: the user's settings are as they were, still read-only",
           read(settings) == mine and not os.stat(settings).st_mode & stat.S_IWUSR)
+    run_value = start_at_sign_in()
+    installed = "C:\\" + os.path.relpath(exe, os.path.join(prefix, "drive_c")).replace("/", "\\")
+    check("upgrade: STARTATSIGNIN=1 starts the installed lumora.exe at sign-in (Run key)",
+          run_value == f'"{installed}"', run_value)
 
     # 3. Uninstall.
     check("uninstall: msiexec /x ends with success", msiexec("/x", win(upgrade_msi)) == 0)
@@ -380,6 +396,8 @@ try:
           left == ["task"], left)
     check("uninstall: the shortcut is gone", not os.path.exists(shortcut))
     check("uninstall: the installed-programs entry is gone", not lumora_entries())
+    run_value = start_at_sign_in()
+    check("uninstall: the Run value is gone", run_value is None, run_value)
     check("uninstall: the settings file is the user's still", read(settings) == mine)
     check("uninstall: the pictures stay",
           all(os.path.isfile(os.path.join(pictures_dir, p)) for p in ("one.jpg", "two.gif")))
