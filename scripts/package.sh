@@ -116,9 +116,11 @@ PY
   msibuild "$out/Lumora-$version-$arch.msi" -i "$msi/Upgrade.idt"
   # wixl writes no Condition table: the row that installs the start at
   # sign-in (feature StartAtSignIn, level 2, left out by default) when the
-  # install is given STARTATSIGNIN=1.
+  # install is given STARTATSIGNIN=1, or is not given it and finds the Run
+  # value of an earlier install (see lumora.wxs).
+  at_sign_in='STARTATSIGNIN = "1" OR (NOT STARTATSIGNIN AND LUMORAATSIGNIN)'
   printf '%s\t%s\t%s\r\n' Feature_ Level Condition s38 i2 S255 Condition Feature_ Level \
-         StartAtSignIn 1 'STARTATSIGNIN = "1" OR (NOT STARTATSIGNIN AND LUMORAATSIGNIN)' > "$msi/Condition.idt"
+         StartAtSignIn 1 "$at_sign_in" > "$msi/Condition.idt"
   msibuild "$out/Lumora-$version-$arch.msi" -i "$msi/Condition.idt"
 done
 ls -l "$out"/Lumora-"$version"-* | awk '{print "package: " $NF " " $5 " bytes"}'
