@@ -26,6 +26,7 @@
 #include "grab/GrabSettings.h"
 #include "grab/TThreaddownloadpic.h"
 #include "net/HttpClient.h"
+#include "sys/DetachedThread.h"
 #include "sys/FileSystem.h"
 
 using namespace lumora;
@@ -209,6 +210,9 @@ int main(int argc, char** argv) {
   const double Seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
   Printer->EndProgress();
+  // The workers have told their last; let their threads finish ending
+  // before the program does.
+  WaitForDetachedThreads(std::chrono::seconds(10));
 
   const auto C = Printer->Counts();
   std::printf("%zu queued, %u saved, %u dropped, %u failed, %lld bytes, %.2f s, into %s%s\n",

@@ -32,6 +32,7 @@
 #include "grab/SettingsFile.h"
 #include "grab/TThreadmain.h"
 #include "net/HttpClient.h"
+#include "sys/DetachedThread.h"
 
 using namespace lumora;
 
@@ -317,6 +318,9 @@ int main(int argc, char** argv) {
   const double Seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
   Printer->EndProgress();
+  // The job and the workers have told their last; let their threads finish
+  // ending before the program does.
+  WaitForDetachedThreads(std::chrono::seconds(10));
 
   const auto C = Printer->Counts();
   std::printf(

@@ -1,6 +1,7 @@
 #include "sys/DetachedThread.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 
@@ -25,16 +26,49 @@ void RunQuietly(const TWork& Work) noexcept {
   }
 }
 
+// How many of these threads are alive, for a program that must not end
+// under them. Never freed: threads may outlive main.
+struct TLiveThreads {
+  std::mutex Lock;
+  std::condition_variable None;
+  unsigned Count = 0;
+};
+
+TLiveThreads& LiveThreads() {
+  static TLiveThreads* const Live = new TLiveThreads;
+  return *Live;
+}
+
+void CountStart() {
+  TLiveThreads& L = LiveThreads();
+  std::lock_guard Guard(L.Lock);
+  ++L.Count;
+}
+
+void CountEnd() noexcept {
+  TLiveThreads& L = LiveThreads();
+  std::lock_guard Guard(L.Lock);
+  if (--L.Count == 0) L.None.notify_all();
+}
+
+// Runs the work and frees it, then counts the thread out: what is left of
+// it after that is the return into the system's thread exit.
+void RunAndEnd(TWork* Param) noexcept {
+  {
+    std::unique_ptr<TWork> Work(Param);
+    RunQuietly(*Work);
+  }
+  CountEnd();
+}
+
 #ifdef _WIN32
 unsigned __stdcall ThreadStart(void* Param) {
-  std::unique_ptr<TWork> Work(static_cast<TWork*>(Param));
-  RunQuietly(*Work);
+  RunAndEnd(static_cast<TWork*>(Param));
   return 0;
 }
 #else
 void* ThreadStart(void* Param) {
-  std::unique_ptr<TWork> Work(static_cast<TWork*>(Param));
-  RunQuietly(*Work);
+  RunAndEnd(static_cast<TWork*>(Param));
   return nullptr;
 }
 
@@ -96,6 +130,15 @@ bool StartDetachedThread(std::function<void()> Work) {
   if (StartRefused()) return false;
   try {
     auto Owned = std::make_unique<TWork>(std::move(Work));
+    // Counted in before the thread exists, so a wait never misses one that
+    // has not begun yet; counted out again if it never will.
+    CountStart();
+    struct TUncount {
+      bool Armed = true;
+      ~TUncount() {
+        if (Armed) CountEnd();
+      }
+    } Uncount;
 #ifdef _WIN32
     // The CRT's own thread start: a detached std::thread of the MinGW
     // runtime now and then never began running here. The size is what the
@@ -105,6 +148,7 @@ bool StartDetachedThread(std::function<void()> Work) {
                        Owned.get(), STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     if (H == 0) return false;
     Owned.release();
+    Uncount.Armed = false;
     CloseHandle(reinterpret_cast<HANDLE>(H));
 #else
     // std::thread takes the system's default stack, megabytes of it.
@@ -115,11 +159,18 @@ bool StartDetachedThread(std::function<void()> Work) {
     pthread_t Thread;
     if (pthread_create(&Thread, Attr.Get(), ThreadStart, Owned.get()) != 0) return false;
     Owned.release();
+    Uncount.Armed = false;
 #endif
     return true;
   } catch (...) {
     return false;
   }
+}
+
+bool WaitForDetachedThreads(std::chrono::milliseconds Limit) {
+  TLiveThreads& L = LiveThreads();
+  std::unique_lock Guard(L.Lock);
+  return L.None.wait_for(Guard, Limit, [&L] { return L.Count == 0; });
 }
 
 }  // namespace lumora

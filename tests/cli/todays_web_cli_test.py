@@ -80,7 +80,7 @@ try:
     # A self-signed server: the page line names the certificate.
     bad = f"https://localhost:{tls['selfsigned']}{tag}/site/p.html"
     r = run(grab, [bad, "--todays-web", "--folder", tool_path(prefix, off)] + ca_args)
-    check("self-signed: exit 1", r.returncode == 1, r.stdout)
+    check("self-signed: exit 1", r.returncode == 1, f"exit {r.returncode}: {r.stdout}{r.stderr}")
     check("self-signed: reason printed",
           "certificate not trusted for host localhost" in r.stdout, r.stdout)
 

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <future>
 #include <memory>
+#include <thread>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -65,6 +68,35 @@ TEST(DetachedThread, ReservesASmallStack) {
   const std::size_t Got = Size.get();
   EXPECT_GE(Got, DetachedThreadStackSize / 2);
   EXPECT_LE(Got, std::max(DetachedThreadStackSize + 64 * 1024, SystemFloor()) + SanitizerRoom);
+}
+
+// The command-line tools wait for these threads before they end: the wait
+// must not return while a thread still holds its work (and so the parts the
+// work shares), and must not wait for a start the system refused.
+TEST(DetachedThread, AWaitEndsOnlyOnceEveryThreadFreedItsWork) {
+  struct TMarker {
+    std::atomic<bool>* Freed;
+    ~TMarker() {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));  // a slow clean-up
+      Freed->store(true);
+    }
+  };
+  std::atomic<bool> Freed{false};
+  std::promise<void> Go;
+  auto Started = Go.get_future().share();
+  auto Marker = std::make_shared<TMarker>(TMarker{&Freed});
+  ASSERT_TRUE(StartDetachedThread([Marker, Started] { Started.wait(); }));
+  Marker.reset();  // the thread's work holds the last one
+
+  EXPECT_FALSE(WaitForDetachedThreads(std::chrono::milliseconds(50)));  // still waiting on Go
+  Go.set_value();
+  EXPECT_TRUE(WaitForDetachedThreads(std::chrono::seconds(20)));
+  EXPECT_TRUE(Freed.load());
+
+  SetThreadStartFaults(0, 1);
+  EXPECT_FALSE(StartDetachedThread([] {}));
+  SetThreadStartFaults(0, 0);
+  EXPECT_TRUE(WaitForDetachedThreads(std::chrono::milliseconds(0)));
 }
 
 }  // namespace
