@@ -190,43 +190,23 @@ double Best(const std::vector<double>& Values) {
   return Values.empty() ? 0.0 : *std::max_element(Values.begin(), Values.end());
 }
 
+// Every benchmark here: in milliseconds, Repeats times, with its "max" row.
+void Measured(benchmark::internal::Benchmark* B) {
+  B->Unit(benchmark::kMillisecond)
+      ->Repetitions(Repeats)
+      ->ComputeStatistics("max", Best)
+      ->ReportAggregatesOnly();
+}
+
 }  // namespace
 
-BENCHMARK(LumoraNoHandlers)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(Repeats)
-    ->ComputeStatistics("max", Best)
-    ->ReportAggregatesOnly();
-BENCHMARK(LumoraOnParsing)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(Repeats)
-    ->ComputeStatistics("max", Best)
-    ->ReportAggregatesOnly();
-BENCHMARK(LumoraTodaysWeb)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(Repeats)
-    ->ComputeStatistics("max", Best)
-    ->ReportAggregatesOnly();
-BENCHMARK(LumoraTodaysPageOff)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(Repeats)
-    ->ComputeStatistics("max", Best)
-    ->ReportAggregatesOnly();
-BENCHMARK(LumoraTodaysPageOn)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(Repeats)
-    ->ComputeStatistics("max", Best)
-    ->ReportAggregatesOnly();
-BENCHMARK(MemchrFloor)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(Repeats)
-    ->ComputeStatistics("max", Best)
-    ->ReportAggregatesOnly();
-BENCHMARK(Gumbo)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(Repeats)
-    ->ComputeStatistics("max", Best)
-    ->ReportAggregatesOnly();
+BENCHMARK(LumoraNoHandlers)->Apply(Measured);
+BENCHMARK(LumoraOnParsing)->Apply(Measured);
+BENCHMARK(LumoraTodaysWeb)->Apply(Measured);
+BENCHMARK(LumoraTodaysPageOff)->Apply(Measured);
+BENCHMARK(LumoraTodaysPageOn)->Apply(Measured);
+BENCHMARK(MemchrFloor)->Apply(Measured);
+BENCHMARK(Gumbo)->Apply(Measured);
 
 // One run over one page and no timing, for bench/parser_instructions.sh to
 // count the instructions of under callgrind: --once=page-off, page-on,
