@@ -96,9 +96,9 @@ class DragSource:
     """lumora-drag-source, with its output lines collected as they come:
     each press in its window drags the next address."""
 
-    def __init__(self, wine, drag_source_exe, addresses, log):
+    def __init__(self, wine, drag_source_exe, addresses, log, env=None):
         self.process = subprocess.Popen([wine, drag_source_exe, *addresses], stdin=subprocess.PIPE,
-                                        stdout=subprocess.PIPE, stderr=log, text=True)
+                                        stdout=subprocess.PIPE, stderr=log, text=True, env=env)
         self.lines = queue.Queue()
         threading.Thread(target=self._read, daemon=True).start()
         self.point = None

@@ -31,13 +31,11 @@ xdotool and import.
 import glob
 import hashlib
 import os
-import queue
 import shutil
 import stat
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 import zipfile
 
@@ -45,9 +43,8 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
 sys.path.insert(0, os.path.join(os.path.dirname(HERE), "app"))
 import server_log  # noqa: E402
-from e2e_support import (DROP_X, DROP_Y, FLOAT_HEIGHT, FLOAT_LEFT,  # noqa: E402
-                         FLOAT_TOP, FLOAT_WIDTH, Failure, check, failures, require,
-                         wait_for, xdotool)
+from e2e_support import (FLOAT_HEIGHT, FLOAT_LEFT, FLOAT_TOP, FLOAT_WIDTH,  # noqa: E402
+                         DragSource, Failure, check, failures, require, wait_for)
 
 
 args = sys.argv[1:]
@@ -186,47 +183,6 @@ def drop_window_shown():
     return all(min(r, g) > b + 60 for r, g, b in ring)
 
 
-class DragSource:
-    """lumora-drag-source in the test's prefix: a window to drag from."""
-
-    def __init__(self, addresses):
-        self.process = subprocess.Popen([wine_sh, drag_source_exe, *addresses], env=env,
-                                        stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                        stderr=logs, text=True)
-        self.lines = queue.Queue()
-        threading.Thread(target=self._read, daemon=True).start()
-        line = self.next_line(60) or ""
-        self.point = tuple(int(v) for v in line.split()[1:3]) if line.startswith("ready ") else None
-
-    def _read(self):
-        for line in self.process.stdout:
-            self.lines.put(line.strip())
-        self.lines.put(None)
-
-    def next_line(self, timeout):
-        try:
-            return self.lines.get(timeout=timeout)
-        except queue.Empty:
-            return None
-
-    def drag(self):
-        (sx, sy), steps = self.point, []
-        for i in range(1, 6):
-            steps += ["mousemove", sx + (DROP_X - sx) * i // 5, sy + (DROP_Y - sy) * i // 5,
-                      "sleep", 0.1]
-        xdotool("mousemove", sx, sy, "sleep", 0.2, "mousedown", 1, "sleep", 0.3, *steps,
-                "mousemove", DROP_X + 1, DROP_Y, "sleep", 0.3, "mouseup", 1)
-        return self.next_line(timeout=10)
-
-    def close(self):
-        try:
-            self.process.stdin.write("quit\n")
-            self.process.stdin.close()
-            self.process.wait(timeout=10)
-        except (OSError, subprocess.TimeoutExpired):
-            self.process.kill()
-
-
 running = []
 
 
@@ -256,10 +212,11 @@ def grab_page(name, pictures_dir, pictures):
     page = f"{tag}/site/{name}/index.html"
     server_log.register_page(server, page, "".join(
         f'<img src="{server}{tag}/site/{name}/{p}">' for p in pictures))
-    source = DragSource([server + page])
+    source = DragSource(wine_sh, drag_source_exe, [server + page], logs, env=env)
+    source.wait_ready(60)
     try:
         require(f"{name}: the drag source opens its window", source.point is not None)
-        said = source.drag()
+        said = source.drag_to_drop_window(xdotool_timeout=20)
         check(f"{name}: the drop window takes the link", said == "drop link", said)
         expected = {p: f"{tag}/site/{name}/{p}".encode() for p in pictures}
         wait_for(lambda: all(read(os.path.join(pictures_dir, p)) == b for p, b in expected.items()),
@@ -269,7 +226,7 @@ def grab_page(name, pictures_dir, pictures):
               not wrong, f"missing or wrong: {wrong}; folder holds "
               f"{sorted(os.listdir(pictures_dir)) if os.path.isdir(pictures_dir) else 'nothing'}")
     finally:
-        source.close()
+        source.end()
 
 
 # --- the run -----------------------------------------------------------------
